@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test of Orbolan: the whole suite under
+# AddressSanitizer with UndefinedBehaviorSanitizer, the concurrency tests under
+# ThreadSanitizer, and last the whole suite on the optimised build, whose CTest summary
+# closes the run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh test
+
+jobs=$(nproc)
+configure_and_build() {
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "$dir" -j"$jobs"
+}
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
+configure_and_build build/asan -DORBOLAN_SANITIZE=address -DORBOLAN_BUILD_BENCH=OFF
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build/asan --output-on-failure -j2 -LE xvfb
+
+echo "== ThreadSanitizer"
+configure_and_build build/tsan -DORBOLAN_SANITIZE=thread -DORBOLAN_BUILD_BENCH=OFF
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+  ctest --test-dir build/tsan --output-on-failure -j2 -L concurrency
+
+echo "== Optimised build, every test"
+configure_and_build build/release
+ctest --test-dir build/release --output-on-failure -j2

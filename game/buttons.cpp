@@ -1,1 +1,197 @@
-// placeholder, replaced by the module's code
+// The on-screen buttons: hit testing, the pressed look while held, drawing per mode, the
+// three mouse handlers, the button actions, and the option boxes of the setup screen.
+#include "game/GAME.h"
+#include "gfx/GFX.h"
+#include "main/MAIN.h"
+#include "platform/platform.h"
+
+sBUTTON buttons[20];     // entry 0 stays empty: id 0 is "no button"
+int32 button_ctr = 0;    // buttons built, 13 after Game_Init
+int32 pressed_button = 0;  // id of the button held down, 0 for none
+
+// Button ids.
+enum : int32 {
+  BTN_EXIT = 1,
+  BTN_LOGO = 2,
+  BTN_SETUP = 3,
+  BTN_SCORES = 4,
+  BTN_NEW = 5,
+  BTN_END = 6,
+  BTN_OK_SETUP = 7,
+  BTN_OK_CREDITS = 8,
+  BTN_OK_SCORES = 9,
+  BTN_RESET = 10,
+  BTN_DONE = 11,
+  BTN_NEW_AFTER_GAME = 12,
+  BTN_UNDO = 13,
+};
+constexpr int32 FIRST_UNMASKED_BUTTON = BTN_NEW;  // ids below are the main buttons
+
+// The board area as a click target; the same values as PlayField_Rect.
+constexpr POINT BOARD_TOPLEFT = {7, 7};
+constexpr POINT BOARD_BOTTOMRIGHT = {486, 342};
+
+// The option boxes of the setup screen: where a release changes which setting.
+enum class Option { GameType, Sounds, Animations };
+struct sOPTION_BOX {
+  POINT topleft;
+  POINT bottomright;
+  Option option;
+  int32 game_type;  // for Option::GameType
+};
+static const sOPTION_BOX option_boxes[] = {
+    {{97, 101}, {210, 120}, Option::GameType, 0},   // normal
+    {{97, 132}, {229, 151}, Option::GameType, 1},   // continuous
+    {{97, 163}, {189, 182}, Option::GameType, 2},   // shifter
+    {{97, 194}, {219, 217}, Option::GameType, 3},   // megashift
+    {{277, 81}, {416, 101}, Option::Sounds, 0},     // play sounds
+    {{278, 124}, {406, 143}, Option::Animations, 0},  // animations
+};
+
+int32 Check_In_Box(POINT topleft, POINT bottomright, uint32 xPos, uint32 yPos) {
+  // Unsigned on purpose: a point left of or above the window never counts as inside.
+  const bool inside_x = static_cast<uint32>(topleft.x) < xPos &&
+                        xPos < static_cast<uint32>(bottomright.x);
+  const bool inside_y = static_cast<uint32>(topleft.y) < yPos &&
+                        yPos < static_cast<uint32>(bottomright.y);
+  return inside_x && inside_y ? 1 : 0;
+}
+
+static bool Button_Exists(int32 i) { return i >= 1 && i <= button_ctr; }
+
+static bool Button_Shown(int32 i) {
+  return Button_Exists(i) && (buttons[i].mode == mode || buttons[i].mode == MODE_ALL);
+}
+
+static bool Button_Usable(int32 i) {
+  return Button_Shown(i) && (main_btn_mask == 0 || i >= FIRST_UNMASKED_BUTTON);
+}
+
+static bool In_Button(int32 i, uint32 x, uint32 y) {
+  return Button_Exists(i) && Check_In_Box(buttons[i].topleft, buttons[i].bottomright, x, y);
+}
+
+static LPDIRECTDRAWSURFACE Button_Face(int32 i) {
+  return buttons[i].pressed != 0 ? buttons[i].bmp_pressed : buttons[i].bmp_normal;
+}
+
+void Update_Button(int32 used_button) {
+  if (!Button_Usable(used_button)) return;
+  const sBUTTON& b = buttons[used_button];
+  // Straight into the window: the pressed look shows at once without recomposing the frame.
+  PutSurfacePrimary(b.topleft.x, b.topleft.y, Button_Face(used_button));
+}
+
+void Draw_Buttons() {
+  for (int32 i = 1; i <= button_ctr; ++i) {
+    if (Button_Shown(i)) PutSurface(buttons[i].topleft.x, buttons[i].topleft.y, Button_Face(i),
+                                    v_screen);
+  }
+  // Screens reached from a running game show End where the background has New painted in.
+  if (last_mode == MODE_GAME && mode != MODE_START && Button_Exists(BTN_END)) {
+    const sBUTTON& end = buttons[BTN_END];
+    PutSurface(end.topleft.x, end.topleft.y, end.bmp_normal, v_screen);
+  }
+  if (main_btn_mask != 0) {
+    for (int32 i = BTN_EXIT; i <= BTN_END && i <= button_ctr; ++i)
+      PutSurfaceCC(buttons[i].topleft.x, buttons[i].topleft.y, btnmask, v_screen);
+  }
+}
+
+void Check_Button_Down(uint32 xPos, uint32 yPos) {
+  for (int32 i = 1; i <= button_ctr; ++i) {
+    if (In_Button(i, xPos, yPos) && Button_Usable(i)) {
+      pressed_button = i;
+      buttons[i].pressed = 1;
+      Update_Button(i);
+    }
+  }
+  if (Check_In_Box(BOARD_TOPLEFT, BOARD_BOTTOMRIGHT, xPos, yPos) && mode == MODE_GAME &&
+      game_busy == 0)
+    Check_Bubbles_Clicked(xPos, yPos);
+}
+
+void Check_Button_Move(uint32 xPos, uint32 yPos, uint32 wParam) {
+  // Anything but the left button alone (a release outside the window, Shift, Ctrl or a
+  // second mouse button) cancels the hold.
+  if (wParam != MK_LBUTTON && pressed_button != 0) {
+    buttons[pressed_button].pressed = 0;
+    Update_Button(pressed_button);
+    pressed_button = 0;
+  }
+  if (pressed_button == 0) return;
+  if (In_Button(pressed_button, xPos, yPos)) {
+    buttons[pressed_button].pressed = 1;
+    Update_Button(pressed_button);
+  }
+  if (!In_Button(pressed_button, xPos, yPos)) {
+    buttons[pressed_button].pressed = 0;
+    Update_Button(pressed_button);
+  }
+}
+
+static void Toggle(int32& flag) { flag = flag == 0 ? 1 : 0; }
+
+// A release on the setup screen: every option box it lies in takes effect.
+static void Check_Setup_Options(uint32 xPos, uint32 yPos) {
+  for (const sOPTION_BOX& box : option_boxes) {
+    if (!Check_In_Box(box.topleft, box.bottomright, xPos, yPos)) continue;
+    switch (box.option) {
+      case Option::GameType: setup_data.game_type = box.game_type; break;
+      case Option::Sounds: Toggle(setup_data.play_sounds); break;
+      case Option::Animations: Toggle(setup_data.animations); break;
+    }
+    Create_Screen();
+  }
+}
+
+void Check_Button_Up(uint32 xPos, uint32 yPos) {
+  const int32 p = pressed_button;
+  if (In_Button(p, xPos, yPos) && Button_Usable(p)) {
+    buttons[p].pressed = 0;
+    Update_Button(p);
+    Execute_Button(p);
+  }
+  pressed_button = 0;
+  if (mode == MODE_SETUP) Check_Setup_Options(xPos, yPos);  // after any mode change above
+}
+
+// The player gives up the running game: it counts as played, with nothing scored.
+static void End_Game() {
+  if (sSTATISTIC_BLOCK* block = Statistic_Block(game_type))
+    block->games = static_cast<int32>(static_cast<uint32>(block->games) + 1u);  // wraps
+  highscore = 0;
+  change_mode(MODE_GAME_SCORE);
+}
+
+void Execute_Button(int32 used_button) {
+  switch (used_button) {
+    case BTN_EXIT: plat::post_message(main_hwnd, WM_CLOSE, 0, 0); break;
+    case BTN_LOGO: change_mode(MODE_CREDITS); break;
+    case BTN_SETUP: change_mode(MODE_SETUP); break;
+    case BTN_SCORES: change_mode(MODE_SCORES); break;
+    case BTN_NEW: change_mode(MODE_GAME); break;
+    case BTN_END:
+      // A game whose end screen is still owed is recorded already; ending it again would
+      // count it twice.
+      if (waitanim == 0) End_Game();
+      break;
+    case BTN_OK_SETUP:
+    case BTN_OK_CREDITS:
+    case BTN_OK_SCORES: change_mode(MODE_BACK); break;
+    case BTN_RESET: Reset_Scores(); break;
+    case BTN_DONE: change_mode(MODE_START); break;
+    case BTN_NEW_AFTER_GAME: change_mode(MODE_GAME); break;
+    case BTN_UNDO:
+      if (waitanim == 0) Undo_Move();  // the finished game's last move stays
+      break;
+    default: break;
+  }
+}
+
+void Reset_Scores() {
+  constexpr uint32 flags = MB_OKCANCEL | MB_SYSTEMMODAL | MB_SETFOREGROUND;  // 0x11001
+  if (plat::message_box(nullptr, "Are you sure?", "Reset", flags) == IDOK)
+    score_statistic = sSCORE_STATISTIC{};
+  Create_Screen();
+}

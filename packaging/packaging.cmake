@@ -1,0 +1,80 @@
+# Installs Orbolan at the freedesktop places and describes its Debian package for CPack.
+#
+#   <prefix>/bin/orbolan                     launcher: per-player folder, then the game
+#   <prefix>/libexec/orbolan/orbolan         the game itself, kept off the PATH
+#   <prefix>/share/orbolan/*.wav             the six sounds
+#   <prefix>/share/applications/<id>.desktop menu entry
+#   <prefix>/share/icons/hicolor/NxN/apps/orbolan.png
+#   <prefix>/share/metainfo/<id>.metainfo.xml
+#   <prefix>/share/doc/orbolan/copyright
+include(GNUInstallDirs)
+
+set(ORBOLAN_APP_ID org.orbolan.orbolan)
+set(ORBOLAN_PROGRAM_DIR ${CMAKE_INSTALL_LIBEXECDIR}/orbolan)
+set(ORBOLAN_SOUND_DIR ${CMAKE_INSTALL_DATADIR}/orbolan)
+set(ORBOLAN_SOUNDS intro.wav click.wav pop.wav megapop.wav score.wav higscore.wav)
+set(ORBOLAN_ICON_SIZES 16 32 48 64 128 256)
+set(packaging_src ${CMAKE_CURRENT_LIST_DIR})
+set(packaging_out ${CMAKE_BINARY_DIR}/packaging)
+
+# The launcher reaches the game and the sounds by paths relative to its own folder.
+file(RELATIVE_PATH LAUNCHER_TO_PROGRAM /root/${CMAKE_INSTALL_BINDIR}
+  /root/${ORBOLAN_PROGRAM_DIR}/orbolan)
+file(RELATIVE_PATH LAUNCHER_TO_SOUNDS /root/${CMAKE_INSTALL_BINDIR} /root/${ORBOLAN_SOUND_DIR})
+configure_file(${packaging_src}/orbolan.in ${packaging_out}/orbolan @ONLY)
+install(PROGRAMS ${packaging_out}/orbolan DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+if(TARGET orbolan)
+  install(TARGETS orbolan RUNTIME DESTINATION ${ORBOLAN_PROGRAM_DIR})
+  list(TRANSFORM ORBOLAN_SOUNDS PREPEND ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/
+    OUTPUT_VARIABLE sound_files)
+  install(FILES ${sound_files} DESTINATION ${ORBOLAN_SOUND_DIR})
+endif()
+
+# The menu entry names the launcher by its full installed path, which is known only at
+# install time (`cmake --install --prefix` and CPack both choose the prefix then).
+install(CODE "
+  set(ORBOLAN_LAUNCHER_PATH \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/orbolan\")
+  include(\"${packaging_src}/desktop_exec.cmake\")
+  configure_file(\"${packaging_src}/orbolan.desktop.in\"
+    \"${packaging_out}/install/${ORBOLAN_APP_ID}.desktop\" @ONLY)
+  file(INSTALL \"${packaging_out}/install/${ORBOLAN_APP_ID}.desktop\"
+    DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\")
+")
+
+install(FILES ${packaging_src}/${ORBOLAN_APP_ID}.metainfo.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/orbolan
+  RENAME copyright)
+
+# The artwork generator writes the emblem as PNG icons, one per size.
+if(DEFINED ORBOLAN_ICON_PNG_DIR)
+  foreach(size ${ORBOLAN_ICON_SIZES})
+    install(FILES ${ORBOLAN_ICON_PNG_DIR}/orbolan-${size}.png
+      DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+      RENAME orbolan.png)
+  endforeach()
+endif()
+
+# The Debian package: `cpack -G DEB` in the build folder writes orbolan_<version>_<arch>.deb.
+# Its run-time dependencies (SDL2, SDL2_mixer, the C and C++ libraries) come from
+# dpkg-shlibdeps, which reads them off the installed program.
+set(CPACK_PACKAGE_NAME orbolan)
+set(CPACK_PACKAGE_VENDOR "The Orbolan developers")
+set(CPACK_PACKAGE_CONTACT "The Orbolan developers <orbolan@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "bubble puzzle: clear the board group by group")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "bubble puzzle: clear the board group by group
+ Orbolan is a single-player bubble puzzle. Click a group of same-coloured
+ bubbles to see its worth, click it again to remove it; the bubbles above
+ fall and emptied columns close up. Four game types, one-level undo and
+ statistics for each type. Played with the left mouse button alone.")
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)

@@ -32,14 +32,18 @@ if(TARGET orbolan)
 endif()
 
 # The menu entry names the launcher by its full installed path, which is known only at
-# install time (`cmake --install --prefix` and CPack both choose the prefix then).
+# install time (`cmake --install --prefix` and CPack both choose the prefix then). Each
+# destination gets its own staging folder, so installs running side by side never mix.
 install(CODE "
   set(ORBOLAN_LAUNCHER_PATH \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/orbolan\")
   include(\"${packaging_src}/desktop_exec.cmake\")
+  string(MD5 staging \"\$ENV{DESTDIR}|\${CMAKE_INSTALL_PREFIX}\")
+  set(staging \"${packaging_out}/desktop-\${staging}\")
   configure_file(\"${packaging_src}/orbolan.desktop.in\"
-    \"${packaging_out}/install/${ORBOLAN_APP_ID}.desktop\" @ONLY)
-  file(INSTALL \"${packaging_out}/install/${ORBOLAN_APP_ID}.desktop\"
+    \"\${staging}/${ORBOLAN_APP_ID}.desktop\" @ONLY)
+  file(INSTALL \"\${staging}/${ORBOLAN_APP_ID}.desktop\"
     DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\")
+  file(REMOVE_RECURSE \"\${staging}\")
 ")
 
 install(FILES ${packaging_src}/${ORBOLAN_APP_ID}.metainfo.xml
@@ -63,11 +67,10 @@ set(CPACK_PACKAGE_NAME orbolan)
 set(CPACK_PACKAGE_VENDOR "The Orbolan developers")
 set(CPACK_PACKAGE_CONTACT "The Orbolan developers <orbolan@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "bubble puzzle: clear the board group by group")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "bubble puzzle: clear the board group by group
- Orbolan is a single-player bubble puzzle. Click a group of same-coloured
- bubbles to see its worth, click it again to remove it; the bubbles above
- fall and emptied columns close up. Four game types, one-level undo and
- statistics for each type. Played with the left mouse button alone.")
+set(CPACK_PACKAGE_DESCRIPTION "Orbolan is a single-player bubble puzzle. Click a group of
+same-coloured bubbles to see its worth, click it again to remove it; the
+bubbles above fall and emptied columns close up. Four game types, one-level
+undo and statistics for each type. Played with the left mouse button alone.")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -18,11 +18,19 @@ fail() {
 
 ok() { echo "ok: $*"; }
 
+# Ends process $1 (one this test started) and reaps it, whatever its exit status.
+stop_pid() {
+  if [ -n "$1" ]; then
+    kill "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+  fi
+}
+
 # Stops whatever this test started, by process id, and removes the temporary folder.
 stop_all() {
   local pid
   for pid in "$game_pid" "$wm_pid" "$xvfb_pid"; do
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+    stop_pid "$pid"
   done
   game_pid='' wm_pid='' xvfb_pid=''
   [ -n "${work:-}" ] && rm -rf -- "$work"
@@ -40,13 +48,22 @@ wait_for() {
   done
 }
 
-# Xvfb picks a free display itself (-displayfd), so parallel tests never collide; openbox
-# runs with a home of its own, so that nothing it writes lands in the player's home.
+# Xvfb on a free display: a random number well above the ones people type by hand, another
+# one if that is taken; -displayfd reports when the server is ready. openbox runs with a home
+# of its own, so that nothing it writes lands in the player's home.
 start_x() {
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" \
-    2>"$work/xvfb.log" &
-  xvfb_pid=$!
-  wait_for 100 grep -q '[0-9]' "$work/display" || { echo "Xvfb did not start" >&2; return 1; }
+  local try
+  for try in 1 2 3 4 5 6 7 8 9 10; do
+    : >"$work/display"
+    Xvfb ":$((200 + RANDOM % 700))" -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
+      3>"$work/display" 2>"$work/xvfb.log" &
+    xvfb_pid=$!
+    wait_for 100 eval 'grep -q "[0-9]" "$work/display" || ! kill -0 '"$xvfb_pid" || true
+    grep -q '[0-9]' "$work/display" && break
+    stop_pid "$xvfb_pid"
+    xvfb_pid=''
+  done
+  [ -n "$xvfb_pid" ] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; return 1; }
   DISPLAY=":$(tr -dc 0-9 <"$work/display")"
   export DISPLAY
   mkdir -p "$work/wm-home"

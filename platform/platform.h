@@ -64,6 +64,9 @@ int message_box(HWND owner, const char* text, const char* caption, uint32 flags)
 
 void beep(uint32 frequency_hz, uint32 duration_ms);
 void debug_output(const char* text);
+// Ends the platform once, after WinMain has returned: joins stopped timer threads, shuts the
+// sound device down and closes the display.
+void shutdown();
 
 // Periodic timer on its own thread; the callback runs under the world lock.
 uint32 time_set_event(uint32 delay_ms, uint32 resolution_ms, LPTIMECALLBACK callback,

@@ -1,0 +1,340 @@
+// The SDL2 backend: the game window with its icon and cursor, SDL events turned into
+// queued messages, frames shown through the window's own surface, and message boxes.
+// Every SDL video call happens on the window thread; the timer thread only copies its frame
+// into a shared buffer and wakes the window thread.
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "platform/detail.h"
+#include "platform/sdl/translate.h"
+
+#if defined(ORBOLAN_HAVE_SOUND)
+#include "platform/sound/sound.h"
+#endif
+
+namespace plat {
+
+namespace {
+
+// Pictures of the icon and the cursor mark their transparent pixels in magenta.
+constexpr std::uint32_t TRANSPARENT_KEY = 0xFF00FF;
+constexpr int CURSOR_HOT_X = 2, CURSOR_HOT_Y = 0;
+
+struct State {
+  std::thread::id window_thread;
+  SDL_Window* sdl_window = nullptr;
+  Uint32 window_id = 0;
+  std::unique_ptr<Window> window;  // kept after destruction, so stale handles stay harmless
+  SDL_Cursor* cursor = nullptr;
+  Uint32 wake_event = 0;
+  std::atomic<bool> wake_pending{false};
+  sdl::MouseState mouse;
+  bool video_up = false;
+
+  // The frame as last presented, shared with the timer thread.
+  std::mutex frame_mutex;
+  std::vector<std::uint32_t> frame;
+  int frame_w = 0, frame_h = 0;
+  RECT dirty{0, 0, 0, 0};
+};
+
+State& state() {
+  static State s;
+  return s;
+}
+
+bool on_window_thread() { return std::this_thread::get_id() == state().window_thread; }
+
+// True when SDL chose a driver that shows nothing although nobody asked for it: with no X
+// server SDL falls back to "offscreen", and a player would see no window and no error.
+bool invisible_driver_not_asked_for() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!driver || (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0))
+    return false;
+  const char* wanted = std::getenv("SDL_VIDEODRIVER");
+  return !wanted || std::strstr(wanted, driver) == nullptr;
+}
+
+// A picture of ours as an SDL surface with magenta made transparent; null when missing.
+SDL_Surface* picture_with_alpha(int id) {
+  std::unique_ptr<Bitmap> bmp = id ? load_bitmap_resource(id) : nullptr;
+  if (!bmp) return nullptr;
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, bmp->width, bmp->height, 32,
+                                                  SDL_PIXELFORMAT_ARGB8888);
+  if (!s) return nullptr;
+  for (int y = 0; y < bmp->height; ++y) {
+    auto* row = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(s->pixels) + y * s->pitch);
+    for (int x = 0; x < bmp->width; ++x) {
+      const std::uint32_t p = bmp->pixels[static_cast<std::size_t>(y) * bmp->width + x];
+      row[x] = p == TRANSPARENT_KEY ? 0u : (0xFF000000u | p);
+    }
+  }
+  return s;
+}
+
+void set_icon_and_cursor(const WindowDesc& desc) {
+  State& s = state();
+  if (SDL_Surface* icon = picture_with_alpha(desc.icon_id)) {
+    SDL_SetWindowIcon(s.sdl_window, icon);
+    SDL_FreeSurface(icon);
+  }
+  if (SDL_Surface* arrow = picture_with_alpha(desc.cursor_id)) {
+    s.cursor = SDL_CreateColorCursor(arrow, CURSOR_HOT_X, CURSOR_HOT_Y);
+    SDL_FreeSurface(arrow);
+    if (s.cursor) SDL_SetCursor(s.cursor);
+  }
+}
+
+void refresh_origin() {
+  State& s = state();
+  if (!s.sdl_window) return;
+  int x = 0, y = 0;
+  SDL_GetWindowPosition(s.sdl_window, &x, &y);
+  s.window->set_origin(POINT{x, y});
+}
+
+// Copies the frame's changed part onto the window's surface and shows it. Window thread.
+void flush_frame() {
+  State& s = state();
+  s.wake_pending = false;
+  if (!s.sdl_window || s.window->destroyed) return;
+  SDL_Surface* target = SDL_GetWindowSurface(s.sdl_window);
+  if (!target) return;
+  SDL_Rect r;
+  {
+    std::lock_guard lock(s.frame_mutex);
+    const RECT d = s.dirty;
+    s.dirty = RECT{0, 0, 0, 0};
+    r = SDL_Rect{d.left, d.top, std::min(d.right, target->w) - d.left,
+                 std::min(d.bottom, target->h) - d.top};
+    if (r.w <= 0 || r.h <= 0) return;
+    const std::uint32_t* src = s.frame.data() + static_cast<std::size_t>(r.y) * s.frame_w + r.x;
+    auto* dst = static_cast<std::uint8_t*>(target->pixels) + r.y * target->pitch +
+                r.x * target->format->BytesPerPixel;
+    if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
+    SDL_ConvertPixels(r.w, r.h, SDL_PIXELFORMAT_RGB888, src, s.frame_w * 4,
+                      target->format->format, dst, target->pitch);
+    if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+  }
+  SDL_UpdateWindowSurfaceRects(s.sdl_window, &r, 1);
+}
+
+void mark_all_dirty() {
+  std::lock_guard lock(state().frame_mutex);
+  state().dirty = RECT{0, 0, state().frame_w, state().frame_h};
+}
+
+// Turns one SDL event into a queued message, after the backend's own share of the work.
+void handle_event(const SDL_Event& e) {
+  State& s = state();
+  if (e.type == s.wake_event) return flush_frame();
+  if (!s.window || s.window->destroyed) return;
+  if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_MOVED) refresh_origin();
+  if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+    mark_all_dirty();
+    flush_frame();
+  }
+  Message msg;
+  const uint32 held_before = s.mouse.held;
+  if (!sdl::translate_event(e, s.window_id, static_cast<Uint16>(SDL_GetModState()), s.window.get(),
+                            &s.mouse, &msg))
+    return;
+  // Keep reporting a drag that leaves the window until every button is up again.
+  if (!held_before && s.mouse.held) SDL_CaptureMouse(SDL_TRUE);
+  if (held_before && !s.mouse.held) SDL_CaptureMouse(SDL_FALSE);
+  post_message(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+}
+
+void print_box(const char* caption, const char* text) {
+  std::fprintf(stderr, "%s: %s\n", detail::cp1252_to_utf8(caption).c_str(),
+               detail::cp1252_to_utf8(text).c_str());
+}
+
+}  // namespace
+
+// ---- Backend hooks -----------------------------------------------------------------------
+
+namespace detail {
+
+void present(Window& window, const std::uint32_t* pixels, RECT r) {
+  State& s = state();
+  {
+    std::lock_guard lock(s.frame_mutex);
+    if (&window != s.window.get() || s.frame.empty()) return;
+    for (int y = r.top; y < r.bottom; ++y)
+      std::memcpy(s.frame.data() + static_cast<std::size_t>(y) * s.frame_w + r.left,
+                  pixels + static_cast<std::size_t>(y) * window.client_w + r.left,
+                  static_cast<std::size_t>(r.right - r.left) * 4);
+    RECT& d = s.dirty;
+    d = (d.left >= d.right) ? r
+                            : RECT{std::min(d.left, r.left), std::min(d.top, r.top),
+                                   std::max(d.right, r.right), std::max(d.bottom, r.bottom)};
+  }
+  if (on_window_thread())
+    flush_frame();
+  else
+    wake_window_thread();
+}
+
+void wake_window_thread() {
+  State& s = state();
+  if (on_window_thread() || !s.wake_event || s.wake_pending.exchange(true)) return;
+  SDL_Event e{};
+  e.type = s.wake_event;
+  SDL_PushEvent(&e);
+}
+
+bool manual_timers() { return false; }
+
+}  // namespace detail
+
+// ---- platform.h ----------------------------------------------------------------------------
+
+HWND create_window(const WindowDesc& desc) {
+  State& s = state();
+  s.window_thread = std::this_thread::get_id();
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");  // the close box sends WM_CLOSE alone
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
+    return nullptr;
+  }
+  s.video_up = true;
+  if (invisible_driver_not_asked_for()) {
+    std::fprintf(stderr, "SDL: no display reachable (only the '%s' driver)\n",
+                 SDL_GetCurrentVideoDriver());
+    return nullptr;
+  }
+  SDL_DisplayMode mode;
+  if (SDL_GetDesktopDisplayMode(0, &mode) == 0) detail::set_screen_size(mode.w, mode.h);
+  s.sdl_window = SDL_CreateWindow(detail::cp1252_to_utf8(desc.title).c_str(),
+                                  SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                  desc.client_width, desc.client_height, SDL_WINDOW_HIDDEN);
+  if (!s.sdl_window) {
+    std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
+    return nullptr;
+  }
+  s.window_id = SDL_GetWindowID(s.sdl_window);
+  s.window = std::make_unique<Window>(desc);
+  s.wake_event = SDL_RegisterEvents(1);
+  {
+    std::lock_guard lock(s.frame_mutex);
+    s.frame_w = desc.client_width;
+    s.frame_h = desc.client_height;
+    s.frame.assign(static_cast<std::size_t>(s.frame_w) * s.frame_h, 0u);
+  }
+  set_icon_and_cursor(desc);
+  refresh_origin();
+  return s.window.get();
+}
+
+void window_size_for_client(HWND, int client_w, int client_h, int* outer_w, int* outer_h) {
+  int top = 0, left = 0, bottom = 0, right = 0;
+  if (!state().sdl_window ||
+      SDL_GetWindowBordersSize(state().sdl_window, &top, &left, &bottom, &right) != 0)
+    top = left = bottom = right = 0;  // not framed (yet): the window is its client area
+  *outer_w = client_w + left + right;
+  *outer_h = client_h + top + bottom;
+}
+
+void move_window(HWND, int x, int y, int, int) {
+  State& s = state();
+  if (!s.sdl_window) return;
+  int top = 0, left = 0, bottom = 0, right = 0;
+  if (SDL_GetWindowBordersSize(s.sdl_window, &top, &left, &bottom, &right) != 0) top = left = 0;
+  SDL_SetWindowPosition(s.sdl_window, x + left, y + top);  // SDL places the client area
+  refresh_origin();
+}
+
+POINT client_to_screen(HWND hwnd, POINT p) {
+  if (on_window_thread()) refresh_origin();
+  const POINT o = hwnd ? hwnd->origin() : POINT{0, 0};
+  return POINT{o.x + p.x, o.y + p.y};
+}
+
+void show_window(HWND) {
+  State& s = state();
+  if (!s.sdl_window) return;
+  SDL_ShowWindow(s.sdl_window);
+  SDL_PumpEvents();  // lets SDL learn the window manager's frame; events stay queued
+}
+
+void destroy_window(HWND hwnd) {
+  State& s = state();
+  if (!hwnd || hwnd->destroyed.exchange(true)) return;
+  if (hwnd->proc) {
+    std::lock_guard lock(world_lock());
+    hwnd->proc(hwnd, WM_DESTROY, 0, 0);
+  }
+  if (hwnd == s.window.get() && s.sdl_window) {
+    std::lock_guard lock(s.frame_mutex);  // no frame is copied while the window goes
+    SDL_DestroyWindow(s.sdl_window);
+    s.sdl_window = nullptr;
+  }
+}
+
+bool get_message(Message* msg) {
+  detail::join_stopped_timers();
+  for (;;) {
+    if (detail::pop_message(msg)) return msg->message != WM_QUIT;
+    SDL_Event e;
+    if (!state().video_up || !SDL_WaitEvent(&e)) {
+      detail::wait_message(msg);  // no SDL to listen to: only posted messages can come
+      return msg->message != WM_QUIT;
+    }
+    handle_event(e);
+  }
+}
+
+int message_box(HWND, const char* text, const char* caption, uint32 flags) {
+  State& s = state();
+  // Boxes belong to the window thread; a call from the timer thread can only be printed.
+  if (!on_window_thread() && s.window_thread != std::thread::id{}) {
+    print_box(caption, text);
+    return -1;
+  }
+  const std::string utf_text = detail::cp1252_to_utf8(text);
+  const std::string utf_caption = detail::cp1252_to_utf8(caption);
+  const bool question = (flags & 0xF) == MB_OKCANCEL;
+  const SDL_MessageBoxButtonData buttons[2] = {
+      {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT |
+           (question ? 0u : static_cast<Uint32>(SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT)),
+       IDOK, "OK"},
+      {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDCANCEL, "Cancel"}};
+  SDL_Window* parent = (s.window && !s.window->destroyed) ? s.sdl_window : nullptr;
+  const SDL_MessageBoxData data{question ? SDL_MESSAGEBOX_INFORMATION : SDL_MESSAGEBOX_ERROR,
+                                parent, utf_caption.c_str(), utf_text.c_str(),
+                                question ? 2 : 1, buttons, nullptr};
+  int pressed = -1;
+  if (SDL_ShowMessageBox(&data, &pressed) != 0) {
+    print_box(caption, text);
+    return -1;
+  }
+  if (pressed == -1) return question ? IDCANCEL : IDOK;  // closed without a button
+  return pressed;
+}
+
+void shutdown() {
+  detail::kill_all_timers();
+#if defined(ORBOLAN_HAVE_SOUND)
+  sound::shutdown();
+#endif
+  State& s = state();
+  if (s.sdl_window) {
+    SDL_DestroyWindow(s.sdl_window);
+    s.sdl_window = nullptr;
+  }
+  if (s.cursor) {
+    SDL_FreeCursor(s.cursor);
+    s.cursor = nullptr;
+  }
+  if (s.video_up) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  s.video_up = false;
+  SDL_Quit();
+}
+
+}  // namespace plat

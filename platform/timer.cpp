@@ -1,0 +1,157 @@
+// The periodic multimedia timer: each timer ticks on its own thread, on a fixed schedule
+// (no drift), with the callback run under the world lock. Headless tests may instead make
+// manual timers that only fire when the test says so.
+#include <chrono>
+#include <condition_variable>
+#include <thread>
+
+#include "platform/detail.h"
+
+namespace plat {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Timer {
+  uint32 id = 0;
+  LPTIMECALLBACK callback = nullptr;
+  unsigned long user = 0;
+  std::chrono::milliseconds period{25};
+  std::atomic<bool> stop{false};
+  std::atomic<bool> finished{false};
+  std::mutex mutex;  // only for the sleep that a kill cuts short
+  std::condition_variable wake;
+  std::thread thread;
+};
+
+// Live timers, and killed ones whose thread is yet to be joined. A killed timer's thread may
+// be waiting for the world lock that its killer holds, so it is joined later, where that
+// lock is free, or when the program ends.
+struct Registry {
+  Registry() { world_lock(); }  // made first, so the lock outlives this registry
+  ~Registry() {
+    for (auto& t : live) t->stop = true;
+    for (auto& t : live) stopped.push_back(t);
+    for (auto& t : stopped) {
+      t->wake.notify_all();
+      if (t->thread.joinable()) t->thread.join();
+    }
+  }
+  std::mutex mutex;
+  uint32 next_id = 1;
+  std::vector<std::shared_ptr<Timer>> live;
+  std::vector<std::shared_ptr<Timer>> stopped;
+};
+
+Registry& registry() {
+  static Registry r;
+  return r;
+}
+
+void run_timer(Timer* t) {
+  Clock::time_point next = Clock::now() + t->period;
+  for (;;) {
+    {
+      std::unique_lock lock(t->mutex);
+      if (t->wake.wait_until(lock, next, [t] { return t->stop.load(); })) break;
+    }
+    std::lock_guard world(world_lock());
+    if (t->stop) break;  // killed while this thread waited for the lock
+    t->callback(t->id, 0, t->user, 0, 0);
+    next += t->period;
+    // After a long stall (a modal box) start a fresh schedule rather than a burst of ticks.
+    if (Clock::now() - next > 4 * t->period) next = Clock::now() + t->period;
+  }
+  t->finished = true;
+}
+
+}  // namespace
+
+uint32 time_set_event(uint32 delay_ms, uint32, LPTIMECALLBACK callback, unsigned long user,
+                      uint32) {
+  if (!callback || delay_ms == 0) return 0;
+  auto t = std::make_shared<Timer>();
+  t->callback = callback;
+  t->user = user;
+  t->period = std::chrono::milliseconds(delay_ms);
+  Registry& r = registry();
+  std::lock_guard lock(r.mutex);
+  t->id = r.next_id++;
+  if (!detail::manual_timers()) t->thread = std::thread(run_timer, t.get());
+  r.live.push_back(t);
+  return t->id;
+}
+
+void time_kill_event(uint32 id) {
+  Registry& r = registry();
+  std::lock_guard lock(r.mutex);
+  for (auto it = r.live.begin(); it != r.live.end(); ++it) {
+    if ((*it)->id != id) continue;
+    std::shared_ptr<Timer> t = *it;
+    r.live.erase(it);
+    {
+      std::lock_guard sleep(t->mutex);
+      t->stop = true;
+    }
+    t->wake.notify_all();
+    if (t->thread.joinable()) r.stopped.push_back(t);
+    return;
+  }
+}
+
+namespace detail {
+
+void fire_manual_timers(int n) {
+  for (int i = 0; i < n; ++i) {
+    std::lock_guard world(world_lock());
+    std::vector<std::shared_ptr<Timer>> manual;
+    {
+      std::lock_guard lock(registry().mutex);
+      for (auto& t : registry().live)
+        if (!t->thread.joinable()) manual.push_back(t);
+    }
+    for (auto& t : manual)
+      if (!t->stop) t->callback(t->id, 0, t->user, 0, 0);
+  }
+}
+
+bool any_timer_alive() {
+  std::lock_guard lock(registry().mutex);
+  return !registry().live.empty();
+}
+
+void join_stopped_timers() {
+  std::vector<std::shared_ptr<Timer>> done;
+  {
+    std::lock_guard lock(registry().mutex);
+    auto& s = registry().stopped;
+    for (auto it = s.begin(); it != s.end();) {
+      if ((*it)->finished) {
+        done.push_back(*it);
+        it = s.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+  for (auto& t : done) t->thread.join();
+}
+
+void kill_all_timers() {
+  std::vector<uint32> ids;
+  {
+    std::lock_guard lock(registry().mutex);
+    for (auto& t : registry().live) ids.push_back(t->id);
+  }
+  for (uint32 id : ids) time_kill_event(id);
+  std::vector<std::shared_ptr<Timer>> all;
+  {
+    std::lock_guard lock(registry().mutex);
+    all.swap(registry().stopped);
+  }
+  for (auto& t : all) t->thread.join();  // the caller holds no world lock
+}
+
+}  // namespace detail
+}  // namespace plat

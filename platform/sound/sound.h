@@ -1,0 +1,13 @@
+// The sound stack below the game's media commands: plat::mci_send_string and plat::beep
+// (platform/platform.h) are implemented by whichever sound library is linked in, the
+// SDL2_mixer one for the program (orbolan_sound_sdl) or the recording one for the tests
+// (orbolan_sound_headless).
+#pragma once
+
+namespace plat::sound {
+
+// Closes every open wave device and the audio output. Called once at program end; later
+// commands open what they need again.
+void shutdown();
+
+}  // namespace plat::sound

@@ -1,6 +1,7 @@
 // The on-screen buttons: hit testing, the pressed look while held, drawing per mode, the
 // three mouse handlers, the button actions, and the option boxes of the setup screen.
 #include "game/GAME.h"
+#include "game/wrap.h"
 #include "gfx/GFX.h"
 #include "main/MAIN.h"
 #include "platform/platform.h"
@@ -159,7 +160,7 @@ void Check_Button_Up(uint32 xPos, uint32 yPos) {
 // The player gives up the running game: it counts as played, with nothing scored.
 static void End_Game() {
   if (sSTATISTIC_BLOCK* block = Statistic_Block(game_type))
-    block->games = static_cast<int32>(static_cast<uint32>(block->games) + 1u);  // wraps
+    block->games = Wrap_Add(block->games, 1);
   highscore = 0;
   change_mode(MODE_GAME_SCORE);
 }

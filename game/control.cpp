@@ -159,16 +159,21 @@ void Game_Shutdown() {
 }
 
 // A surface lost its memory: fill every picture again from its bitmap, button faces
-// included, and compose the current screen anew so the frame is whole again.
+// included, and compose the current screen anew so the frame is whole again. While a
+// surface still refuses its picture nothing is redrawn: the redraw would only report the
+// same loss again and keep the window thread busy with it.
+static bool Reload(LPDIRECTDRAWSURFACE surface, int id) {
+  return surface == nullptr || ReLoadSurface(surface, id) == DD_OK;
+}
+
 void Game_Reload() {
-  for (const sPICTURE& p : bubble_pictures)
-    if (*p.surface != nullptr) ReLoadSurface(*p.surface, p.id);
-  for (const sPICTURE& p : screen_pictures)
-    if (*p.surface != nullptr) ReLoadSurface(*p.surface, p.id);
+  bool whole = true;
+  for (const sPICTURE& p : bubble_pictures) whole = Reload(*p.surface, p.id) && whole;
+  for (const sPICTURE& p : screen_pictures) whole = Reload(*p.surface, p.id) && whole;
   for (int32 i = 1; i <= button_ctr; ++i) {
     const sBUTTON_ROW& row = button_rows[i - 1];
-    if (buttons[i].bmp_normal != nullptr) ReLoadSurface(buttons[i].bmp_normal, row.normal_id);
-    if (buttons[i].bmp_pressed != nullptr) ReLoadSurface(buttons[i].bmp_pressed, row.pressed_id);
+    whole = Reload(buttons[i].bmp_normal, row.normal_id) && whole;
+    whole = Reload(buttons[i].bmp_pressed, row.pressed_id) && whole;
   }
-  if (game_initialized != 0) Create_Screen();
+  if (whole && game_initialized != 0) Create_Screen();
 }

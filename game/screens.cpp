@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "game/GAME.h"
+#include "game/wrap.h"
 #include "gfx/GFX.h"
 #include "main/MAIN.h"
 
@@ -200,8 +201,7 @@ void Create_Game_Score() {
   PutSurfaceCC(135, 40, game_score_table_pic, v_screen);
   // The sum wraps like the statistics do; a game type from a damaged file has no block and
   // shows an average and a count of 0.
-  const int32 total = static_cast<int32>(static_cast<uint32>(game_score.score) +
-                                         static_cast<uint32>(game_score.bubble_bonus));
+  const int32 total = Wrap_Add(game_score.score, game_score.bubble_bonus);
   const sSTATISTIC_BLOCK* block = Statistic_Block(game_type);
   Format_Number(numbers[0], game_score.score);
   Format_Number(numbers[1], game_score.bubble_bonus);

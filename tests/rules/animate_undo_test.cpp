@@ -87,15 +87,6 @@ TEST_F(Tick, HorizontalAndVerticalRunTogetherAndNegativeStartsComeHome) {
   EXPECT_EQ(run_animation(), 6);
 }
 
-TEST_F(Tick, AllMovedOnlyWhenEveryCellRestsOnBothAxes) {
-  EXPECT_EQ(check_all_bubbles_moved(), 1);
-  PlayField[9][6].move_pos.y = 0;
-  EXPECT_EQ(check_all_bubbles_moved(), 0);
-  PlayField[9][6].move_pos = {AT_REST, AT_REST};
-  PlayField[0][0].move_pos.x = 8;
-  EXPECT_EQ(check_all_bubbles_moved(), 0);
-}
-
 TEST_F(Tick, WithAnimationsOffTheTickNeverRedrawsAfterAMove) {
   setup_data.animations = 0;
   set_board(kFallBoard);

@@ -34,6 +34,20 @@ void expect_cell(int32 i, int32 j, POINT old_cell, POINT move_pos) {
 
 POINT rest(int32 i, int32 j) { return {48 * i + 8, 48 * j + 8}; }
 
+// Confirms the group at (i, j) with the generator seeded, and returns the colours a refill
+// of columns r..0 draws from that seed: column r first, each column from the top down.
+std::array<std::array<int32, FIELD_ROWS>, FIELD_COLUMNS> confirm_seeded(int32 i, int32 j,
+                                                                       unsigned seed, int32 r) {
+  click_cell(i, j);
+  std::srand(seed);
+  click_cell(i, j);
+  std::srand(seed);
+  std::array<std::array<int32, FIELD_ROWS>, FIELD_COLUMNS> fresh{};
+  for (int32 c = r; c >= 0; --c)
+    for (int32 row = 0; row < FIELD_ROWS; ++row) fresh[c][row] = std::rand() % 5 + 1;
+  return fresh;
+}
+
 // ---- Gravity and close-up (every game type) -----------------------------------------------
 
 TEST_F(Moves, EmptiedColumnClosesUpToTheRight) {
@@ -91,14 +105,8 @@ TEST_F(Moves, ContinuousRefillsEmptiedColumnsAsOneSlidingBlock) {
   set_board({"..........", "..........", "..........", "..........", "..........",
              "13.4...545", "3141222545"});
   game_type = 1;
-  click_cell(4, 6);
-  std::srand(99);
-  click_cell(4, 6);
   // Columns 4..6 emptied: old columns 0..3 close up into 3..6, three new ones come in.
-  std::srand(99);
-  int32 fresh[3][FIELD_ROWS];
-  for (int32 c = 2; c >= 0; --c)
-    for (int32 j = 0; j < FIELD_ROWS; ++j) fresh[c][j] = std::rand() % 5 + 1;
+  const auto fresh = confirm_seeded(4, 6, 99, 2);
   for (int32 c = 0; c < 3; ++c) {
     for (int32 j = 0; j < FIELD_ROWS; ++j) {
       EXPECT_EQ(PlayField[c][j].type, fresh[c][j]) << c << "," << j;
@@ -150,13 +158,7 @@ TEST_F(Moves, MegashiftRefillsBeforePacking) {
   set_board({"..........", "..........", "..........", "..........", ".........1",
              "........23", "11......45"});
   game_type = 3;
-  click_cell(0, 6);
-  std::srand(7);
-  click_cell(0, 6);
-  std::srand(7);
-  int32 fresh[8][FIELD_ROWS];
-  for (int32 c = 7; c >= 0; --c)
-    for (int32 j = 0; j < FIELD_ROWS; ++j) fresh[c][j] = std::rand() % 5 + 1;
+  const auto fresh = confirm_seeded(0, 6, 7, 7);
   // Rows 0..3 hold eight new bubbles packed against the right edge, row 4 eight new ones
   // and the old 1; rows 5 and 6 are the new block beside the old columns.
   for (int32 j = 0; j < FIELD_ROWS; ++j) {
@@ -223,17 +225,6 @@ TEST_F(Moves, BonusForFewBubblesLeftInNormalAndShifter) {
       EXPECT_EQ(block.high, 2 + bonus[left]);
     }
   }
-}
-
-TEST_F(Moves, ContinuousEndEarnsNoBonus) {
-  set_board({"..........", "..........", "..........", "..........", "..........",
-             "33........", "1212121212"});
-  game_type = 1;
-  play(0, 5);
-  EXPECT_EQ(game_score.bubble_bonus, 0);
-  EXPECT_EQ(score_statistic.continuous.games, 1);
-  EXPECT_EQ(score_statistic.continuous.scores, 2);
-  EXPECT_EQ(score_statistic.normal.games, 0);
 }
 
 TEST_F(Moves, OnlyAStrictlyGreaterResultIsANewBest) {

@@ -70,6 +70,7 @@ sound::Interpreter& interpreter() {
 std::uint32_t mci_send_string(const char* command) { return interpreter().send(command); }
 void beep(std::uint32_t frequency_hz, std::uint32_t duration_ms) { interpreter().beep(frequency_hz, duration_ms); }
 void sound::shutdown() { interpreter().shutdown(); }
+bool sound::output_open() { return false; }
 
 namespace headless {
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -129,6 +130,8 @@ std::uint32_t parse_plain(Args& a) {
 }
 
 bool read_file(const std::string& path, std::vector<std::uint8_t>* bytes, bool* too_big) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return false;  // absent, or a folder
   std::ifstream f(path, std::ios::binary | std::ios::ate);
   if (!f) return false;
   const std::streamoff size = f.tellg();

@@ -52,6 +52,11 @@ class SdlBackend : public sound::Backend {
     close_output();
     if (audio_init_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     audio_init_ = false;
+    failed_once_ = false;  // a fresh start tries the output again at once
+  }
+  bool output_open() {
+    std::lock_guard lock(mutex);
+    return open_;
   }
 
   // Called with `mutex` held. Returns false when there is no audio output to play on.
@@ -235,8 +240,14 @@ void SdlBackend::beep(std::uint32_t frequency_hz, std::uint32_t duration_ms) {
   if (chunk) Mix_PlayChannel(-1, chunk, 0), started();
 }
 
+SdlBackend* g_backend = nullptr;  // owned by the interpreter below
+
 sound::Interpreter& interpreter() {
-  static sound::Interpreter i(std::make_unique<SdlBackend>());
+  static sound::Interpreter i([] {
+    auto b = std::make_unique<SdlBackend>();
+    g_backend = b.get();
+    return b;
+  }());
   return i;
 }
 
@@ -245,5 +256,9 @@ sound::Interpreter& interpreter() {
 std::uint32_t mci_send_string(const char* command) { return interpreter().send(command); }
 void beep(std::uint32_t frequency_hz, std::uint32_t duration_ms) { interpreter().beep(frequency_hz, duration_ms); }
 void sound::shutdown() { interpreter().shutdown(); }
+bool sound::output_open() {
+  interpreter();
+  return g_backend->output_open();
+}
 
 }  // namespace plat

@@ -10,4 +10,9 @@ namespace plat::sound {
 // commands open what they need again.
 void shutdown();
 
+// Whether the audio output is open right now. It is opened by the first sound and closed
+// again after a few quiet seconds, so an idle game keeps no audio thread busy. The headless
+// device never opens one.
+bool output_open();
+
 }  // namespace plat::sound

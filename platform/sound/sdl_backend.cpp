@@ -113,6 +113,10 @@ class SdlDevice : public sound::Device {
     std::lock_guard lock(backend_.mutex);
     return generation == generation_ && channel_ >= 0 && Mix_GetChunk(channel_) == current_ && Mix_Playing(channel_);
   }
+  bool stopped_since(std::uint64_t generation) {
+    std::lock_guard lock(backend_.mutex);
+    return generation != generation_;
+  }
   bool start(std::uint32_t from_ms, std::uint32_t to_ms);  // with the backend's mutex held
 
   SdlBackend& backend_;
@@ -128,6 +132,7 @@ class SdlDevice : public sound::Device {
 void SdlDevice::play(std::uint32_t from_ms, std::uint32_t to_ms, bool wait) {
   std::uint64_t generation = 0;
   bool audible = false;
+  const auto ends = Clock::now() + milliseconds(to_ms - from_ms);
   {
     std::lock_guard lock(backend_.mutex);
     halt();  // a play restarts the sound from its beginning
@@ -140,6 +145,10 @@ void SdlDevice::play(std::uint32_t from_ms, std::uint32_t to_ms, bool wait) {
     return;
   }
   while (playing(generation)) std::this_thread::sleep_for(milliseconds(5));
+  // The mixer lets go of a channel once its last samples are in the output buffer, a little
+  // before they are heard; a waiting play returns when the sound has ended, so wait that out
+  // too, unless the sound was stopped or restarted meanwhile.
+  if (!stopped_since(generation)) std::this_thread::sleep_until(ends);
 }
 
 bool SdlDevice::start(std::uint32_t from_ms, std::uint32_t to_ms) {

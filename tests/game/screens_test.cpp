@@ -218,22 +218,6 @@ TEST_F(ScreenTest, SetupShowsExactlyTheMarksOfTheSettings) {
   }
 }
 
-TEST_F(ScreenTest, ClickingAnOptionMovesItsMarkAtOnce) {
-  Start_With(0, 1, 1);
-  Click_Button(SETUP);
-  const Picture before = Grab_Frame();
-  Click(150, 140);  // Continuous
-  const Picture after = Grab_Window();
-  // The window shows the new frame: the mark left (99, 97) and appeared at (99, 126).
-  bool moved_from = false, moved_to = false;
-  for (int y = 0; y < 22; ++y)
-    for (int x = 0; x < 17; ++x) {
-      moved_from |= after.at(99 + x, 97 + y) != before.at(99 + x, 97 + y);
-      moved_to |= after.at(99 + x, 126 + y) != before.at(99 + x, 126 + y);
-    }
-  EXPECT_TRUE(moved_from && moved_to) << Save_Picture(after, "window");
-}
-
 TEST_F(ScreenTest, StatisticsNumbers) {
   CfgValues cfg;
   const int32 stats[12] = {3, 1000, 640, 0, 77, 0, 2, 999, 600, 1, 5, -1};
@@ -332,20 +316,6 @@ TEST_F(ScreenTest, CreditsLinesAndSeparators) {
   for (int y = 55; y < 70; ++y)
     for (int x = 470; x < 494; ++x) ink_near_edge |= frame.at(x, y) == 0;
   EXPECT_TRUE(ink_near_edge) << Save_Picture(frame, "frame");
-}
-
-TEST_F(ScreenTest, AModeWithoutScreenDrawsNothing) {
-  Start(nullptr);
-  const int presents = hl::present_count();
-  const Picture before = Grab_Frame();
-  {
-    std::lock_guard lock(plat::world_lock());
-    mode = 7;
-    Create_Screen();
-    mode = MODE_START;
-  }
-  EXPECT_EQ(hl::present_count(), presents);
-  EXPECT_TRUE(Differences(before, Grab_Frame()).empty());
 }
 
 TEST_F(ScreenTest, PaintShowsTheLastFrameOnlyOnceInitialised) {

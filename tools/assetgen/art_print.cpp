@@ -21,9 +21,10 @@ static void leader(Canvas& c, float x0, float x1, float y) {
           int(x) - 2, int(y) - 2, int(x) + 3, int(y) + 3, 0.8f);
 }
 
-// Where the game prints a number: a text line whose top is at `top`, about 13 px tall.
+// Where the game prints a number: a text line whose top is at `top`, its baseline 12 px
+// below (the game's 13-pixel font).
 // A label sits on the same baseline as the number beside it.
-static int baseline_for_text_top(int top) { return top + 10; }
+static int baseline_for_text_top(int top) { return top + 12; }
 
 // ---- Statistics table, drawn by the game at (75, 40) ------------------------------------
 

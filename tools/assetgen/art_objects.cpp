@@ -21,7 +21,7 @@ Colour sphere_shade(Colour base, float x, float y, float cx, float cy, float r) 
   // A soft window-shaped gloss on the upper left.
   float gx = (nx + 0.33f) / 0.36f, gy = (ny + 0.45f) / 0.24f;
   float gloss = 1 - smoothstep(0.55f, 1.0f, std::sqrt(gx * gx + gy * gy));
-  c = mix(c, rgb(255, 255, 255), 0.55f * gloss + 0.8f * spec);
+  c = mix(c, rgb(255, 255, 255), std::min(1.0f, 0.55f * gloss + 0.8f * spec));
   // Darken the very rim so the sphere reads as round against any background.
   c = c * (0.78f + 0.22f * smoothstep(0.0f, 0.35f, nz));
   // Never black: black is the transparent key of the bubble pictures.

@@ -50,7 +50,7 @@ void composite(Canvas& dst, const Canvas& src, int x, int y) {
     for (int i = 0; i < src.w; ++i) dst.blend(x + i, y + j, src.at(i, j), src.a(i, j));
 }
 
-static std::uint32_t pack(Colour c) {
+std::uint32_t pack(Colour c) {
   auto q = [](float v) { return std::uint32_t(std::lround(std::clamp(v, 0.0f, 255.0f))); };
   return q(c.r) << 16 | q(c.g) << 8 | q(c.b);
 }

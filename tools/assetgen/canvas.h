@@ -74,6 +74,9 @@ float sd_segment(float x, float y, float ax, float ay, float bx, float by);
 // Copies `src` onto `dst` at (x, y) by its coverage.
 void composite(Canvas& dst, const Canvas& src, int x, int y);
 
+// 0xRRGGBB of a colour, each channel rounded and clamped to 0..255.
+std::uint32_t pack(Colour c);
+
 // Final 8-bit pixels, 0xRRGGBB, top row first.
 struct Pixels {
   int w = 0, h = 0;

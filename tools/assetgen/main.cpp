@@ -132,10 +132,7 @@ Bytes icon_png(int size) {
   std::vector<std::uint8_t> alpha(c.alpha.size());
   for (std::size_t i = 0; i < alpha.size(); ++i) {
     alpha[i] = std::uint8_t(std::lround(clamp01(c.alpha[i]) * 255));
-    if (c.alpha[i] > 0) {  // straight (not premultiplied) colour
-      const Colour& k = c.rgb[i];
-      p.px[i] = std::uint32_t(std::lround(k.r)) << 16 | std::uint32_t(std::lround(k.g)) << 8 | std::uint32_t(std::lround(k.b));
-    }
+    if (c.alpha[i] > 0) p.px[i] = pack(c.rgb[i]);  // straight (not premultiplied) colour
   }
   return encode_png(p, &alpha);
 }

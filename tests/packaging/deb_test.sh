@@ -52,7 +52,7 @@ outside=$(dpkg-deb -c "$deb" | awk '{print $6}' | grep -v -e '^\./$' -e '^\./usr
 [ -z "$outside" ] || fail "the package puts files outside /usr: $outside"
 
 echo "== install it"
-apt_get install "$deb" >"$work/apt-install.log" 2>&1 ||
+(cd "$work/pkg" && apt_get install "./${deb##*/}") >"$work/apt-install.log" 2>&1 ||
   { cat "$work/apt-install.log" >&2; fail "apt-get install failed"; exit 1; }
 installed_by_us=1
 dpkg-query -L orbolan >"$work/files"
@@ -68,7 +68,7 @@ home=$work/home
 mkdir -p "$home"
 start_x
 start_game "$home" "$home" "${exec_words[0]}"
-play_and_close
+play_and_close deb-menu-start
 check_cfg "$home/.local/share/orbolan"
 check_sound_links "$home/.local/share/orbolan" /usr/share/orbolan
 check_home_clean "$home"

@@ -34,24 +34,24 @@ home=$work/home
 player=$home/.local/share/orbolan
 mkdir -p "$home" "$work/elsewhere"
 start_game "$work/elsewhere" "$home" "$prefix/bin/orbolan"
-play_and_close
+play_and_close install-first-start
 check_cfg "$player"
 check_sound_links "$player" "$prefix/share/orbolan"
 check_home_clean "$home"
 [ -z "$(ls -A "$work/elsewhere")" ] || fail "files written to the folder it was started from"
 
-echo "== the install moved; started through a link; sounds on, played to an audio file"
+echo "== a second install elsewhere, started through a link; sounds on, played to a file"
 # Sounds on: the setup's second field (little-endian int32 at offset 4) set to 1.
 printf '\0\0\0\0\1\0\0\0' | dd of="$player/orbolan.cfg" conv=notrunc status=none
 cp "$player/orbolan.cfg" "$work/seeded.cfg"
-mv "$prefix" "$work/moved"
+cp -a "$prefix" "$work/second"  # the first install stays: links must follow the one started
 mkdir -p "$work/links"
-ln -s "$work/moved/bin/orbolan" "$work/links/orbolan"
+ln -s "$work/second/bin/orbolan" "$work/links/orbolan"
 extra_env=(SDL_AUDIODRIVER=disk "SDL_DISKAUDIOFILE=$work/audio.raw")
 start_game "$work/elsewhere" "$home" "$work/links/orbolan"
-play_and_close
+play_and_close install-second-install
 extra_env=()
-check_sound_links "$player" "$work/moved/share/orbolan"
+check_sound_links "$player" "$work/second/share/orbolan"
 cmp -s "$work/seeded.cfg" "$player/orbolan.cfg" ||
   fail "the setup read from the player folder did not come back unchanged"
 # The start-up click was played: the audio device wrote something other than silence.
@@ -65,11 +65,11 @@ echo "== XDG_DATA_HOME chooses the player folder"
 rm -rf "$home"
 mkdir -p "$home"
 extra_env=("XDG_DATA_HOME=$work/data")
-start_game "$work/elsewhere" "$home" "$work/moved/bin/orbolan"
-play_and_close
+start_game "$work/elsewhere" "$home" "$work/second/bin/orbolan"
+play_and_close install-xdg-data-home
 extra_env=()
 check_cfg "$work/data/orbolan"
-check_sound_links "$work/data/orbolan" "$work/moved/share/orbolan"
+check_sound_links "$work/data/orbolan" "$work/second/share/orbolan"
 [ -z "$(ls -A "$home")" ] || fail "the home folder was written although XDG_DATA_HOME was set"
 
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }

@@ -72,19 +72,23 @@ start_x() {
   wait_for 100 wmctrl -m || { echo "openbox did not start" >&2; return 1; }
 }
 
-# Starts `$@` in folder $1 with a bare environment: HOME=$2, the X display, the usual PATH
-# and whatever NAME=value pairs $extra_env holds (an array). No XDG_DATA_HOME unless given.
+# Starts `$@` in folder $1 with the bare environment of a desktop session: HOME=$2, the X
+# display, the usual PATH, a private runtime folder (without one the sound libraries keep
+# their runtime links in the home folder) and whatever NAME=value pairs $extra_env holds
+# (an array). No XDG_DATA_HOME unless given.
 start_game() {
   local dir=$1 home=$2
   shift 2
+  mkdir -p -m 700 "$work/runtime"
   (cd "$dir" && exec env -i HOME="$home" DISPLAY="$DISPLAY" LANG=C.UTF-8 \
-    PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games "${extra_env[@]}" "$@") \
-    >"$work/game.log" 2>&1 &
+    XDG_RUNTIME_DIR="$work/runtime" PATH=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games \
+    "${extra_env[@]}" "$@") >"$work/game.log" 2>&1 &
   game_pid=$!
 }
 
-# Waits for the window "Orbolan!", asks it to close as the window manager's close button
-# does, and waits for the game to end; fails on a timeout or a non-zero exit code.
+# Waits for the window "Orbolan!", checks what it shows (screenshot saved as $1.png in the
+# current folder), asks it to close as the window manager's close button does, and waits for
+# the game to end; fails on a timeout or a non-zero exit code.
 play_and_close() {
   local status tenths=300
   until xdotool search --name '^Orbolan!$' >/dev/null 2>&1; do
@@ -97,6 +101,7 @@ play_and_close() {
     sleep 0.1
   done
   sleep 1  # let the start screen settle, as a player would look at it
+  check_window_shows_game "$1"
   wmctrl -c 'Orbolan!' || fail "wmctrl could not ask the window to close"
   if ! wait_for 200 eval '! kill -0 '"$game_pid"; then
     fail "the game did not end after its window was asked to close"
@@ -106,6 +111,20 @@ play_and_close() {
   game_pid=''
   [ "$status" -eq 0 ] || { fail "the game ended with exit code $status"; cat "$work/game.log" >&2; }
   [ "$status" -eq 0 ]
+}
+
+# Saves the game window as $1.png and checks that it shows the start screen's artwork rather
+# than an empty or single-coloured window: the pictures have thousands of colours.
+check_window_shows_game() {
+  local window colours
+  window=$(xdotool search --name '^Orbolan!$' | head -n 1)
+  xwd -id "$window" -silent | convert xwd:- "$1.png" || { fail "no screenshot"; return 1; }
+  colours=$(identify -format '%k' "$1.png")
+  if [ "$colours" -gt 1000 ]; then
+    ok "the window shows the game ($colours colours, $PWD/$1.png)"
+  else
+    fail "the window shows only $colours colours ($PWD/$1.png)"
+  fi
 }
 
 # Checks that $1/orbolan.cfg exists and is exactly 60 bytes long.

@@ -11,8 +11,7 @@ namespace ag {
 // colour that lies beneath them in the game, so no halo of the key colour appears.
 inline const Colour kInk = rgb(36, 30, 42);           // printing on paper
 inline const Colour kPaperTone = rgb(238, 228, 203);  // under the printed tables
-inline const Colour kWoodTone = rgb(146, 94, 54);     // under the title and the paper edge
-inline const Colour kFeltTone = rgb(40, 33, 30);      // under the bubbles
+inline const Colour kFeltTone = rgb(40, 33, 30);      // the board: under the bubbles, title and paper
 inline const Colour kFrameLine = rgb(188, 130, 83);   // frame lines of the background
 
 // Glossy sphere colour at (x, y) for a sphere of `base` colour centred at (cx, cy), radius r.

@@ -118,7 +118,7 @@ play_and_close() {
 check_window_shows_game() {
   local window colours
   window=$(xdotool search --name '^Orbolan!$' | head -n 1)
-  xwd -id "$window" -silent | convert xwd:- "$1.png" || { fail "no screenshot"; return 1; }
+  import -window "$window" -depth 8 "$1.png" || { fail "no screenshot"; return 1; }
   colours=$(identify -format '%k' "$1.png")
   if [ "$colours" -gt 1000 ]; then
     ok "the window shows the game ($colours colours, $PWD/$1.png)"

@@ -17,6 +17,7 @@ cleanup() {
   stop_all
 }
 trap cleanup EXIT
+trap 'exit 1' INT TERM HUP  # CTest's timeout: clean up on the way out
 
 if [ "$(id -u)" -ne 0 ] || ! command -v apt-get >/dev/null; then
   echo "skipped: installing a Debian package needs root and apt-get"

@@ -8,6 +8,7 @@ work=$(mktemp -d /tmp/orbolan-install-test.XXXXXX)
 # shellcheck source=tests/packaging/lib.sh
 source "$here/lib.sh"
 trap stop_all EXIT
+trap 'exit 1' INT TERM HUP  # CTest's timeout: clean up on the way out
 
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" ||

@@ -18,10 +18,12 @@ fail() {
 
 ok() { echo "ok: $*"; }
 
-# Ends process $1 (one this test started) and reaps it, whatever its exit status.
+# Ends process $1 (one this test started): asks it first, forces it after two seconds, and
+# reaps it whatever its exit status.
 stop_pid() {
   if [ -n "$1" ]; then
     kill "$1" 2>/dev/null || true
+    wait_for 20 eval '! kill -0 '"$1" || kill -KILL "$1" 2>/dev/null || true
     wait "$1" 2>/dev/null || true
   fi
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test of Orbolan: the whole suite under
 # AddressSanitizer with UndefinedBehaviorSanitizer, the concurrency tests under
-# ThreadSanitizer, and last the whole suite on the optimised build, whose CTest summary
-# closes the run.
+# ThreadSanitizer, the fuzz targets (clang and libFuzzer: every corpus replayed, then each
+# target fuzzed for a bounded time), and last the whole suite on the optimised build, whose
+# CTest summary closes the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
@@ -24,6 +25,9 @@ echo "== ThreadSanitizer"
 configure_and_build build/tsan -DORBOLAN_SANITIZE=thread -DORBOLAN_BUILD_BENCH=OFF
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
   ctest --test-dir build/tsan --output-on-failure -j2 -L concurrency
+
+echo "== libFuzzer: corpus replay, then 30 s per target"
+bash fuzz/run.sh build/fuzz 30
 
 echo "== Optimised build, every test"
 configure_and_build build/release

@@ -24,7 +24,7 @@ constexpr int32 PAPER_Y = 6;
 
 using TextLine = char[80];
 
-// Steps 1 of every screen: the opaque background covers whatever the last screen left.
+// The first step of every screen: the opaque background covers whatever the last screen left.
 static void Draw_Background() { PutSurface(0, 0, bk_pic, v_screen); }
 
 static void Draw_Status(const char* text) {

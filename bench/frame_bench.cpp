@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <map>
 #include <mutex>
 #include <new>
@@ -44,18 +43,13 @@ int Cell_Centre_Y(int j) { return 48 * j + 8 + 23; }
 
 // The game, started once for every benchmark, in a folder of its own with no sounds.
 struct Game {
-  Game() {
-    back = std::filesystem::current_path().string();
-    dir = proof::Enter_Work_Dir("bench");
+  Game() : dir("bench") {
     plat::headless::reset();
     proof::Clear_Game_Globals();
     if (!proof::Start_Game()) std::abort();
   }
-  ~Game() {
-    plat::headless::reset();
-    proof::Leave_Work_Dir(dir, back);
-  }
-  std::string dir, back;
+  ~Game() { plat::headless::reset(); }
+  proof::Work_Dir dir;
 };
 
 Game& game() {

@@ -20,19 +20,17 @@ namespace proof {
 
 namespace fs = std::filesystem;
 
-std::string Enter_Work_Dir(const char* tag) {
+Work_Dir::Work_Dir(const char* tag) : back_(fs::current_path().string()) {
   std::string pattern = std::string("/tmp/orbolan-") + tag + "-XXXXXX";
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  if (mkdtemp(buffer.data()) == nullptr) std::abort();  // /tmp unusable: nothing can run
-  fs::current_path(buffer.data());
-  return buffer.data();
+  if (mkdtemp(pattern.data()) == nullptr) std::abort();  // /tmp unusable: nothing can run
+  path_ = pattern;
+  fs::current_path(path_);
 }
 
-void Leave_Work_Dir(const std::string& dir, const std::string& back) {
-  fs::current_path(back);
+Work_Dir::~Work_Dir() {
   std::error_code ignored;
-  fs::remove_all(dir, ignored);
+  fs::current_path(back_, ignored);
+  fs::remove_all(path_, ignored);
 }
 
 namespace {

@@ -8,10 +8,19 @@
 
 namespace proof {
 
-// Makes a fresh folder under /tmp the working folder and returns its path.
-std::string Enter_Work_Dir(const char* tag);
-// Returns to `back` and removes `dir` with everything in it.
-void Leave_Work_Dir(const std::string& dir, const std::string& back);
+// A fresh folder under /tmp made the working folder for the object's lifetime; the old
+// working folder comes back and the new one goes, with everything in it, at the end.
+class Work_Dir {
+ public:
+  explicit Work_Dir(const char* tag);
+  ~Work_Dir();
+  Work_Dir(const Work_Dir&) = delete;
+  Work_Dir& operator=(const Work_Dir&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string back_, path_;
+};
 
 // Writes the six sound files the game opens, each a silent wave of `ms` milliseconds, so a
 // waiting play (the end-of-game fanfare) costs no more than that.

@@ -10,7 +10,7 @@ source "$here/lib.sh"
 trap stop_all EXIT
 trap 'exit 1' INT TERM HUP  # CTest's timeout: clean up on the way out
 
-prefix=$work/prefix
+prefix="$work/my games"  # a space in every installed path: quoting mistakes show up
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" ||
   { cat "$work/install.log" >&2; exit 1; }
 
@@ -25,8 +25,8 @@ done
 check_icons "$prefix/share"
 validate_metadata "$prefix/share/applications/$app_id.desktop" \
   "$prefix/share/metainfo/$app_id.metainfo.xml"
-grep -qx "Exec=$prefix/bin/orbolan" "$prefix/share/applications/$app_id.desktop" ||
-  fail "the menu entry does not start $prefix/bin/orbolan"
+grep -qxF "Exec=\"$prefix/bin/orbolan\"" "$prefix/share/applications/$app_id.desktop" ||
+  fail "the menu entry does not start \"$prefix/bin/orbolan\" (quoted for the space)"
 
 start_x
 
@@ -65,12 +65,12 @@ fi
 echo "== XDG_DATA_HOME chooses the player folder"
 rm -rf "$home"
 mkdir -p "$home"
-extra_env=("XDG_DATA_HOME=$work/data")
+extra_env=("XDG_DATA_HOME=$work/data home")
 start_game "$work/elsewhere" "$home" "$work/second/bin/orbolan"
 play_and_close install-xdg-data-home
 extra_env=()
-check_cfg "$work/data/orbolan"
-check_sound_links "$work/data/orbolan" "$work/second/share/orbolan"
+check_cfg "$work/data home/orbolan"
+check_sound_links "$work/data home/orbolan" "$work/second/share/orbolan"
 [ -z "$(ls -A "$home")" ] || fail "the home folder was written although XDG_DATA_HOME was set"
 
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }

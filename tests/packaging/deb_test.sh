@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package, installs it on this machine with apt-get, starts the game as its
 # menu entry does (under Xvfb, fresh home folder), closes it and removes the package again.
-# Usage: deb_test.sh <build>. Needs root; skipped (77) without it.
+# Usage: deb_test.sh <build> [<folder for screenshots>]. Needs root; skipped (77) without it.
 set -euo pipefail
 build=$1
+shots=$(readlink -f "${2:-$build}")  # where the window screenshots go
 here=$(dirname "$(readlink -f "$0")")
 work=$(mktemp -d /tmp/orbolan-deb-test.XXXXXX)
 # shellcheck source=tests/packaging/lib.sh

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and plays it the way a player would: through the
-# installed launcher, under Xvfb, with a fresh home folder. Usage: install_test.sh <build>
+# installed launcher, under Xvfb, with a fresh home folder.
+# Usage: install_test.sh <build> [<folder for screenshots>]
 set -euo pipefail
 build=$1
+shots=$(readlink -f "${2:-$build}")  # where the window screenshots go
 here=$(dirname "$(readlink -f "$0")")
 work=$(mktemp -d /tmp/orbolan-install-test.XXXXXX)
 # shellcheck source=tests/packaging/lib.sh

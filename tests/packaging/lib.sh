@@ -1,7 +1,7 @@
 # shellcheck shell=bash
 # Shared steps of the packaging tests: a private X server with a window manager, starting
 # the installed game, closing its window and checking what it left behind.
-# The caller sets `work` (a fresh temporary folder) before calling anything here.
+# The caller sets `work` (a fresh temporary folder) and `shots` (where screenshots go) first.
 
 skip_code=77
 app_id=org.orbolan.orbolan
@@ -89,7 +89,7 @@ start_game() {
 }
 
 # Waits for the window "Orbolan!", checks what it shows (screenshot saved as $1.png in the
-# current folder), asks it to close as the window manager's close button does, and waits for
+# folder $shots), asks it to close as the window manager's close button does, and waits for
 # the game to end; fails on a timeout or a non-zero exit code.
 play_and_close() {
   local status tenths=300
@@ -115,17 +115,18 @@ play_and_close() {
   [ "$status" -eq 0 ]
 }
 
-# Saves the game window as $1.png and checks that it shows the start screen's artwork rather
-# than an empty or single-coloured window: the pictures have thousands of colours.
+# Saves the game window as $shots/$1.png and checks that it shows the start screen's artwork
+# rather than an empty or single-coloured window: the pictures have thousands of colours.
 check_window_shows_game() {
   local window colours
   window=$(xdotool search --name '^Orbolan!$' | head -n 1)
-  import -window "$window" -depth 8 "$1.png" || { fail "no screenshot"; return 1; }
-  colours=$(identify -format '%k' "$1.png")
+  local shot=$shots/$1.png
+  import -window "$window" -depth 8 "$shot" || { fail "no screenshot"; return 1; }
+  colours=$(identify -format '%k' "$shot")
   if [ "$colours" -gt 1000 ]; then
-    ok "the window shows the game ($colours colours, $PWD/$1.png)"
+    ok "the window shows the game ($colours colours, $shot)"
   else
-    fail "the window shows only $colours colours ($PWD/$1.png)"
+    fail "the window shows only $colours colours ($shot)"
   fi
 }
 

@@ -135,7 +135,9 @@ void Surface::copy_mapped(const Mapping& m, const Surface& src, bool keyed) {
   const std::uint32_t key = keyed ? *src.color_key_ : 0;
   const int n = m.clip.right - m.clip.left;
   for (int y = m.clip.top; y < m.clip.bottom; ++y) {
-    const int sy = m.src.top + static_cast<int>(static_cast<std::int64_t>(y - m.full.top) * sh / fh);
+    // Unscaled blits (all the game makes) take their row directly: no division per row.
+    const std::int64_t row = y - m.full.top;
+    const int sy = m.src.top + static_cast<int>(sh == fh ? row : row * sh / fh);
     const std::uint32_t* srow = src.pixels_.data() + static_cast<std::size_t>(sy) * src.buf_w_;
     std::uint32_t* d = pixels_.data() + static_cast<std::size_t>(y) * buf_w_ + m.clip.left;
     if (sw == fw) {

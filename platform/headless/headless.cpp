@@ -3,6 +3,7 @@
 #include "platform/headless.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "platform/bitmap_io.h"
 #include "platform/detail.h"
@@ -45,10 +46,14 @@ void present(Window& window, const std::uint32_t* pixels, RECT r) {
   State& s = state();
   std::lock_guard lock(s.mutex);
   if (&window != s.main) return;
+  // Row by row: the frame's own width is read once, not once a pixel as an aliased store
+  // would force, and each row is one block copy.
+  const std::size_t frame_w = static_cast<std::size_t>(s.frame_w);
+  const std::size_t n = static_cast<std::size_t>(r.right - r.left);
   for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x)
-      s.frame[static_cast<std::size_t>(y) * s.frame_w + x] =
-          pixels[static_cast<std::size_t>(y) * window.client_w + x];
+    std::memcpy(s.frame.data() + static_cast<std::size_t>(y) * frame_w + r.left,
+                pixels + static_cast<std::size_t>(y) * window.client_w + r.left,
+                n * sizeof(std::uint32_t));
   ++s.presents;
 }
 

@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# Measures the real program under a real X server (Xvfb, with the openbox window manager)
+# and prints: the time from launch to the first frame and to the finished start screen
+# (median of 7 launches), peak memory, the CPU share while idle on the board for 20 s with
+# the timer ticking, and the CPU share while moves animate continuously for 20 s; then the
+# headless frame benchmark. The sound device is SDL's "dummy" driver, a device that exists
+# everywhere and keeps a thread busy while it is open, so an idle game must close it.
+# Usage: bench/measure.sh [build-dir]   (default build/measure, an optimised Release build)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build/measure}
+runs=7
+seconds=20
+
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DORBOLAN_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" -j"$(nproc)" --target orbolan orbolan_first_frame orbolan_bench >/dev/null
+bin=$(realpath "$build/bin")
+
+work=$(mktemp -d /tmp/orbolan-measure.XXXXXX)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# ---- An X server and a window manager ----------------------------------------------------------
+for n in $(seq 60 89); do
+  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  pids+=("$!")
+  export DISPLAY=":$n"
+  break
+done
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+pids+=("$!")
+for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 && break; sleep 0.1; done
+export SDL_AUDIODRIVER=dummy
+
+# The game's folder: its six sounds, and settings for megashift games (emptied columns refill
+# and rows pack, so the board stays full and a game goes on), sounds and animations on:
+# 15 little-endian int32.
+cp "$bin"/*.wav "$work/"
+printf '\x03\x00\x00\x00\x01\x00\x00\x00\x01\x00\x00\x00' >"$work/orbolan.cfg"
+head -c 48 /dev/zero >>"$work/orbolan.cfg"
+cd "$work"
+
+median() { sort -n | awk '{v[NR]=$1} END{print v[int((NR+1)/2)]}'; }
+
+# ---- Launch to first frame --------------------------------------------------------------------
+"$bin/orbolan_first_frame" "$bin/orbolan" reference.rgb --record >/dev/null
+: >launches.txt
+for _ in $(seq "$runs"); do
+  cp orbolan.cfg orbolan.cfg.keep
+  "$bin/orbolan_first_frame" "$bin/orbolan" reference.rgb >>launches.txt
+  mv orbolan.cfg.keep orbolan.cfg
+  sleep 0.3
+done
+first_drawn=$(cut -d' ' -f1 launches.txt | median)
+start_screen=$(cut -d' ' -f2 launches.txt | median)
+
+# ---- One long run: idle, then animating, then peak memory -------------------------------------
+"$bin/orbolan" >game.log 2>&1 &
+game=$!
+pids+=("$game")
+for _ in $(seq 100); do win=$(xdotool search --name '^Orbolan!$' 2>/dev/null | head -1) && [ -n "$win" ] && break; sleep 0.1; done
+sleep 1
+read -r cx cy < <(xwininfo -id "$win" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} END{print x, y}')
+xdotool mousemove $((cx + 309)) $((cy + 395)) click 1  # New
+sleep 5  # the click has sounded and the sound device has had time to close
+
+# CPU time of the whole process in nanoseconds: the sum over its threads' run time.
+cpu_ns() { awk '{s+=$1} END{print s}' /proc/"$game"/task/*/schedstat; }
+# The same from the kernel's tick counters, exited threads included, in nanoseconds.
+cpu_ticks_ns() { awk -v hz="$(getconf CLK_TCK)" '{print ($14+$15+$16+$17)*1e9/hz}' /proc/"$game"/stat; }
+share() { awk -v a="$1" -v b="$2" -v s="$3" 'BEGIN{printf "%.3f", (b-a)/(s*1e9)*100}'; }
+
+a=$(cpu_ns); at=$(cpu_ticks_ns); threads_idle=$(ls /proc/"$game"/task | wc -l)
+sleep "$seconds"
+b=$(cpu_ns); bt=$(cpu_ticks_ns)
+idle=$(share "$a" "$b" "$seconds"); idle_ticks=$(share "$at" "$bt" "$seconds")
+
+# Continuous moves: every half second two presses on one random cell of the lower rows,
+# the first selecting its group, the second removing it; a removal slides the bubbles
+# above down and new columns in from the left for about as long as the pause.
+moves=$((seconds * 2))
+chain=()
+for _ in $(seq "$moves"); do
+  x=$((cx + 8 + 48 * (RANDOM % 10) + 24)); y=$((cy + 8 + 48 * (2 + RANDOM % 5) + 24))
+  chain+=(mousemove "$x" "$y" click 1 sleep 0.05 click 1 sleep 0.45)
+done
+a=$(cpu_ns); start=$(date +%s.%N)
+xdotool "${chain[@]}"
+b=$(cpu_ns); end=$(date +%s.%N)
+elapsed=$(awk -v a="$start" -v b="$end" 'BEGIN{print b-a}')
+animating=$(share "$a" "$b" "$elapsed")
+xwd -id "$win" -silent | convert xwd:- "$work/after-moves.png" 2>/dev/null || true
+[ -d /tmp/orbolan-measure-shots ] || mkdir -p /tmp/orbolan-measure-shots
+cp "$work/after-moves.png" /tmp/orbolan-measure-shots/ 2>/dev/null || true
+
+peak_kb=$(awk '/VmHWM/{print $2}' /proc/"$game"/status)
+wmctrl -c 'Orbolan!'
+for _ in $(seq 50); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
+wait "$game" && closed=0 || closed=$?
+
+verdict() { awk -v v="$1" -v t="$2" 'BEGIN{print (v < t) ? "met" : "MISSED"}'; }
+echo
+echo "Orbolan measured under Xvfb with openbox on $(nproc) cores ($(uname -m)), $(date -u +%Y-%m-%d)"
+printf '%-52s %10s   %-12s %s\n' "figure" "value" "target" "verdict"
+printf '%-52s %7s ms   %-12s %s\n' "launch to first frame drawn (median of $runs)" "$first_drawn" "-" "-"
+printf '%-52s %7s ms   %-12s %s\n' "launch to finished start screen (median of $runs)" "$start_screen" "<= 40 ms" "$(verdict "$start_screen" 40.001)"
+printf '%-52s %7.1f MB   %-12s %s\n' "peak memory (VmHWM)" "$(awk -v k="$peak_kb" 'BEGIN{print k/1024}')" "< 20 MB" "$(verdict "$peak_kb" 20480)"
+printf '%-52s %8s %%   %-12s %s\n' "CPU, idle on the board for ${seconds} s" "$idle" "< 0.1 %" "$(verdict "$idle" 0.1)"
+printf '%-52s %8s %%   %-12s %s\n' "CPU, idle, by the kernel's tick counters" "$idle_ticks" "" ""
+printf '%-52s %8s %%   %-12s %s\n' "CPU, moves animating for ${elapsed%.*} s ($moves double presses)" "$animating" "< 2 %" "$(verdict "$animating" 2)"
+echo "launches (first frame, start screen in ms): $(paste -sd';' launches.txt)"
+echo "threads while idle: $threads_idle; exit code on close: $closed"
+echo
+"$bin/orbolan_bench" --benchmark_filter='Frame' --benchmark_repetitions=5 \
+  --benchmark_report_aggregates_only=true 2>/dev/null | tail -4

@@ -2,11 +2,12 @@
 // link-time seam over rename(), and the board helpers the rule tests share.
 #include "tests/rules/recorder.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -26,55 +27,49 @@ int count_events(const std::string& event) {
   return static_cast<int>(std::count(events().begin(), events().end(), event));
 }
 
-int first_event(const std::string& event) {
-  const auto it = std::find(events().begin(), events().end(), event);
-  return it == events().end() ? -1 : static_cast<int>(it - events().begin());
-}
-
 static RenameMode rename_mode = RenameMode::Real;
 void set_rename_mode(RenameMode mode) { rename_mode = mode; }
 
 void reset_world() {
-  for (auto& column : PlayField)
-    for (auto& cell : column) cell = {0, {AT_REST, AT_REST}, {-1, -1}, 0};
-  for (auto& column : Dummy_PlayField)
-    for (auto& cell : column) cell = {0, {AT_REST, AT_REST}, {-1, -1}, 0};
+  set_board({});
   for (auto& column : undo_bubble_types)
     for (auto& type : column) type = 0;
-  game_type = 0;
-  bubbles_marked = number_bubbles_marked = bubble_points = 0;
+  game_type = bubbles_marked = number_bubbles_marked = bubble_points = 0;
   game_score = {0, 0};
-  game_busy = waitanim = highscore = 0;
-  undo = undo_score = 0;
+  game_busy = waitanim = highscore = undo = undo_score = 0;
   setup_data = {0, 0, 0};
   score_statistic = {};
   events().clear();
   rename_mode = RenameMode::Real;
 }
 
-void set_board(const std::array<const char*, FIELD_ROWS>& rows) {
-  for (int32 j = 0; j < FIELD_ROWS; ++j) {
+void set_board(std::initializer_list<const char*> bottom_rows) {
+  const int32 top = FIELD_ROWS - static_cast<int32>(bottom_rows.size());
+  for (int32 j = 0; j < FIELD_ROWS; ++j)
     for (int32 i = 0; i < FIELD_COLUMNS; ++i) {
-      const char c = rows[j][i];
+      const char c = j < top ? '.' : bottom_rows.begin()[j - top][i];
       PlayField[i][j] = {c == '.' ? 0 : c - '0', {AT_REST, AT_REST}, {-1, -1}, 0};
     }
-  }
 }
 
 std::string board_text() {
   std::string text;
   for (int32 j = 0; j < FIELD_ROWS; ++j) {
-    for (int32 i = 0; i < FIELD_COLUMNS; ++i) {
-      const int32 t = PlayField[i][j].type;
-      text += t == 0 ? '.' : static_cast<char>('0' + t);
-    }
+    for (int32 i = 0; i < FIELD_COLUMNS; ++i)
+      text += PlayField[i][j].type == 0 ? '.' : static_cast<char>('0' + PlayField[i][j].type);
     text += '\n';
   }
   return text;
 }
 
 void click_cell(int32 i, int32 j) {
-  Check_Bubbles_Clicked(static_cast<uint32>(48 * i + 8 + 23), static_cast<uint32>(48 * j + 8 + 23));
+  Check_Bubbles_Clicked(static_cast<uint32>(48 * i + 31), static_cast<uint32>(48 * j + 31));
+}
+
+void play(int32 i, int32 j) {
+  click_cell(i, j);
+  ASSERT_EQ(bubbles_marked, 1) << "no group at " << i << "," << j << "\n" << board_text();
+  click_cell(i, j);
 }
 
 int run_animation(int limit) {
@@ -105,30 +100,23 @@ int mci_PlayWave(const char* alias) {
 
 namespace plat {
 bool post_message(HWND hwnd, uint32 msg, uint32 wParam, int32 lParam) {
-  // Anything but the main window or non-zero parameters is recorded as such, so a test
-  // comparing against "post 999" fails on it.
-  std::string event = "post " + std::to_string(msg);
-  if (hwnd != main_hwnd) event += " to another window";
-  if (wParam != 0 || lParam != 0) event += " with parameters";
-  rules_test::events().push_back(event);
+  // A post to another window or with parameters never matches a test's "post 999".
+  const bool plain = hwnd == main_hwnd && wParam == 0 && lParam == 0;
+  rules_test::events().push_back("post " + std::to_string(msg) + (plain ? "" : " (misaddressed)"));
   return true;
 }
 }  // namespace plat
 
-// ---- rename() seam -----------------------------------------------------------------------
 // The test binary's own rename() takes the place of the C library's for the configuration
-// code linked into it: it can fail the way a full or broken disk would, or end the process
-// the moment before the rename, as a crash would.
+// code linked into it.
 extern "C" int rename(const char* from, const char* to) noexcept {
-  switch (rules_test::rename_mode) {
-    case rules_test::RenameMode::Fail:
-      errno = EIO;
-      return -1;
-    case rules_test::RenameMode::Crash:
-      std::fflush(nullptr);
-      _exit(3);
-    case rules_test::RenameMode::Real:
-      break;
+  if (rules_test::rename_mode == rules_test::RenameMode::Fail) {
+    errno = EIO;
+    return -1;
+  }
+  if (rules_test::rename_mode == rules_test::RenameMode::Crash) {
+    std::fflush(nullptr);
+    _exit(3);
   }
   return renameat(AT_FDCWD, from, AT_FDCWD, to);
 }

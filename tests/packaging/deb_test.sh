@@ -4,17 +4,15 @@
 # Usage: deb_test.sh <build> [<folder for screenshots>]. Needs root; skipped (77) without it.
 set -euo pipefail
 build=$1
-shots=$(readlink -f "${2:-$build}")  # where the window screenshots go
+shots=$(readlink -f "${2:-$build}")
 here=$(dirname "$(readlink -f "$0")")
 work=$(mktemp -d /tmp/orbolan-deb-test.XXXXXX)
 # shellcheck source=tests/packaging/lib.sh
 source "$here/lib.sh"
 installed_by_us=0
-
+apt_get() { apt-get -y -qq -o DPkg::Lock::Timeout=300 "$@"; }
 cleanup() {
-  if [ "$installed_by_us" -eq 1 ]; then
-    apt-get remove -y -qq -o DPkg::Lock::Timeout=300 orbolan >/dev/null 2>&1 || true
-  fi
+  [ "$installed_by_us" -eq 0 ] || apt_get remove orbolan >/dev/null 2>&1 || true
   stop_all
 }
 trap cleanup EXIT
@@ -29,66 +27,45 @@ if dpkg-query -W -f='${Status}' orbolan 2>/dev/null | grep -q ' installed$'; the
   exit "$skip_code"
 fi
 export DEBIAN_FRONTEND=noninteractive
-apt_get() { apt-get -y -qq -o DPkg::Lock::Timeout=300 "$@"; }
 
 echo "== build the package"
 chmod 755 "$work"  # apt reads the local package as its unprivileged user
-# Package what the build made: without CMAKE_SKIP_INSTALL_ALL_DEPENDENCY cpack would first
-# rebuild the whole tree in the middle of the test run.
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" \
-  -D CMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >"$work/cpack.log" 2>&1 ||
-  { cat "$work/cpack.log" >&2; exit 1; }
+# Package what the build made rather than rebuilding the whole tree in the middle of a test run.
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" -D CMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
+  >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log" >&2; exit 1; }
 debs=("$work"/pkg/orbolan_*.deb)
-if [ "${#debs[@]}" -ne 1 ] || [ ! -f "${debs[0]}" ]; then
-  echo "cpack did not write exactly one orbolan_*.deb" >&2
-  exit 1
-fi
+[ "${#debs[@]}" -eq 1 ] && [ -f "${debs[0]}" ] || { echo "cpack did not write exactly one orbolan_*.deb" >&2; exit 1; }
 deb=${debs[0]}
-echo "built ${deb##*/}"
-[ "$(dpkg-deb -f "$deb" Package)" = orbolan ] || fail "the package is not named orbolan"
-[ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "the package is not in section games"
-depends=$(dpkg-deb -f "$deb" Depends)
-echo "Depends: $depends"
+check "the package is orbolan in section games" test "$(dpkg-deb -f "$deb" Package Section)" = $'Package: orbolan\nSection: games'
 for lib in libsdl2-2.0-0 libsdl2-mixer-2.0-0; do
-  tr ',' '\n' <<<"$depends" | awk '{print $1}' | grep -qx -- "$lib" ||
-    fail "the package does not depend on $lib"
+  check "the package depends on $lib" grep -qx -- "$lib" <<<"$(dpkg-deb -f "$deb" Depends | tr ',' '\n' | awk '{print $1}')"
 done
-outside=$(dpkg-deb -c "$deb" | awk '{print $6}' | grep -v -e '^\./$' -e '^\./usr/' || true)
-[ -z "$outside" ] || fail "the package puts files outside /usr: $outside"
+check "the package puts nothing outside /usr" test -z "$(dpkg-deb -c "$deb" | awk '{print $6}' | grep -v -e '^\./$' -e '^\./usr/')"
 
 echo "== install it"
 (cd "$work/pkg" && apt_get install "./${deb##*/}") >"$work/apt-install.log" 2>&1 ||
-  { cat "$work/apt-install.log" >&2; fail "apt-get install failed"; exit 1; }
+  { cat "$work/apt-install.log" >&2; exit 1; }
 installed_by_us=1
 dpkg-query -L orbolan >"$work/files"
-desktop=/usr/share/applications/$app_id.desktop
-validate_metadata "$desktop" "/usr/share/metainfo/$app_id.metainfo.xml"
-check_icons /usr/share
+check_share /usr/share
 
 echo "== start it as the menu entry does, from the home folder"
-exec_line=$(sed -n 's/^Exec=//p' "$desktop")
-read -ra exec_words <<<"$exec_line"
-[ "${#exec_words[@]}" -eq 1 ] || fail "unexpected Exec line: $exec_line"
+read -ra exec_words <<<"$(sed -n 's/^Exec=//p' "/usr/share/applications/$app_id.desktop")"
+check "the Exec line is one word: ${exec_words[*]}" test "${#exec_words[@]}" -eq 1
 home=$work/home
 mkdir -p "$home"
 start_x
 start_game "$home" "$home" "${exec_words[0]}"
-play_and_close deb-menu-start
-check_cfg "$home/.local/share/orbolan"
-check_sound_links "$home/.local/share/orbolan" /usr/share/orbolan
+shoot_and_close deb-menu-start
+check_player_folder "$home/.local/share/orbolan" /usr/share/orbolan
 check_home_clean "$home"
 
 echo "== remove it"
-apt_get remove orbolan >"$work/apt-remove.log" 2>&1 ||
-  { cat "$work/apt-remove.log" >&2; fail "apt-get remove failed"; }
+apt_get remove orbolan >"$work/apt-remove.log" 2>&1 || { cat "$work/apt-remove.log" >&2; fail "apt-get remove failed"; }
 installed_by_us=0
 status=$(dpkg-query -W -f='${db:Status-Abbrev}' orbolan 2>/dev/null || true)
-[[ -z "$status" || "$status" == un* ]] || fail "after removal dpkg still lists orbolan as '$status'"
-while read -r path; do
-  if [ -e "$path" ] && { [ ! -d "$path" ] || [[ "$path" == */orbolan ]]; }; then
-    fail "left behind after removal: $path"
-  fi
+check "dpkg no longer lists orbolan as installed ($status)" test -z "$status" -o "${status:0:2}" = un
+while read -r path; do  # folders may stay when other packages share them, but not our own
+  [ ! -e "$path" ] || { [ -d "$path" ] && [[ "$path" != */orbolan ]]; } || fail "left behind after removal: $path"
 done <"$work/files"
-
-[ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
-echo "all package checks passed"
+finish

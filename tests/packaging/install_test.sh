@@ -4,7 +4,7 @@
 # Usage: install_test.sh <build> [<folder for screenshots>]
 set -euo pipefail
 build=$1
-shots=$(readlink -f "${2:-$build}")  # where the window screenshots go
+shots=$(readlink -f "${2:-$build}")
 here=$(dirname "$(readlink -f "$0")")
 work=$(mktemp -d /tmp/orbolan-install-test.XXXXXX)
 # shellcheck source=tests/packaging/lib.sh
@@ -13,67 +13,38 @@ trap stop_all EXIT
 trap 'exit 1' INT TERM HUP  # CTest's timeout: clean up on the way out
 
 prefix="$work/my games"  # a space in every installed path: quoting mistakes show up
-cmake --install "$build" --prefix "$prefix" >"$work/install.log" ||
-  { cat "$work/install.log" >&2; exit 1; }
+cmake --install "$build" --prefix "$prefix" >"$work/install.log" || { cat "$work/install.log" >&2; exit 1; }
 
 echo "== the layout of the install"
-for path in bin/orbolan libexec/orbolan/orbolan; do
-  [ -x "$prefix/$path" ] || fail "$path is missing or not executable"
-done
-for wave in "${sounds[@]}"; do
-  [ -s "$prefix/share/orbolan/$wave" ] || fail "share/orbolan/$wave is missing or empty"
-done
-[ -s "$prefix/share/doc/orbolan/copyright" ] || fail "share/doc/orbolan/copyright is missing"
-check_icons "$prefix/share"
-validate_metadata "$prefix/share/applications/$app_id.desktop" \
-  "$prefix/share/metainfo/$app_id.metainfo.xml"
-grep -qxF "Exec=\"$prefix/bin/orbolan\"" "$prefix/share/applications/$app_id.desktop" ||
-  fail "the menu entry does not start \"$prefix/bin/orbolan\" (quoted for the space)"
+check "the launcher and the program are executable" test -x "$prefix/bin/orbolan" -a -x "$prefix/libexec/orbolan/orbolan"
+check "share/doc/orbolan/copyright" test -s "$prefix/share/doc/orbolan/copyright"
+check_share "$prefix/share"
+check "the menu entry starts \"$prefix/bin/orbolan\", quoted for the space" \
+  grep -qxF "Exec=\"$prefix/bin/orbolan\"" "$prefix/share/applications/$app_id.desktop"
 
 start_x
-
 echo "== first start: a fresh home, no XDG_DATA_HOME, started from some other folder"
-home=$work/home
-player=$home/.local/share/orbolan
-mkdir -p "$home" "$work/elsewhere"
-start_game "$work/elsewhere" "$home" "$prefix/bin/orbolan"
-play_and_close install-first-start
-check_cfg "$player"
-check_sound_links "$player" "$prefix/share/orbolan"
-check_home_clean "$home"
-[ -z "$(ls -A "$work/elsewhere")" ] || fail "files written to the folder it was started from"
+mkdir -p "$work/home" "$work/elsewhere"
+start_game "$work/elsewhere" "$work/home" "$prefix/bin/orbolan"
+shoot_and_close install-first-start
+check_player_folder "$work/home/.local/share/orbolan" "$prefix/share/orbolan"
+check_home_clean "$work/home"
+check "nothing written to the folder it was started from" test -z "$(ls -A "$work/elsewhere")"
 
-echo "== a second install elsewhere, started through a link; sounds on, played to a file"
-# Sounds on: the setup's second field (little-endian int32 at offset 4) set to 1.
-printf '\0\0\0\0\1\0\0\0' | dd of="$player/orbolan.cfg" conv=notrunc status=none
+echo "== a second install started through a link, XDG_DATA_HOME set, sounds on, played to a file"
+player="$work/data home/orbolan"
+mkdir -p "$player" "$work/home2" "$work/links"
+# The first start's settings with sounds on: the setup's second int32 (offset 4) set to 1.
+cp "$work/home/.local/share/orbolan/orbolan.cfg" "$player/"
+printf '\1' | dd of="$player/orbolan.cfg" bs=1 seek=4 conv=notrunc status=none
 cp "$player/orbolan.cfg" "$work/seeded.cfg"
-cp -a "$prefix" "$work/second"  # the first install stays: links must follow the one started
-mkdir -p "$work/links"
+cp -a "$prefix" "$work/second"  # the first install stays: the links must follow the one started
 ln -s "$work/second/bin/orbolan" "$work/links/orbolan"
-extra_env=(SDL_AUDIODRIVER=disk "SDL_DISKAUDIOFILE=$work/audio.raw")
-start_game "$work/elsewhere" "$home" "$work/links/orbolan"
-play_and_close install-second-install
-extra_env=()
-check_sound_links "$player" "$work/second/share/orbolan"
-cmp -s "$work/seeded.cfg" "$player/orbolan.cfg" ||
-  fail "the setup read from the player folder did not come back unchanged"
-# The start-up click was played: the audio device wrote something other than silence.
-if [ -f "$work/audio.raw" ] && [ "$(tr -d '\0' <"$work/audio.raw" | wc -c)" -gt 0 ]; then
-  ok "the start-up sound was heard"
-else
-  fail "no sound reached the audio device (sound files not found in the player folder?)"
-fi
-
-echo "== XDG_DATA_HOME chooses the player folder"
-rm -rf "$home"
-mkdir -p "$home"
-extra_env=("XDG_DATA_HOME=$work/data home")
-start_game "$work/elsewhere" "$home" "$work/second/bin/orbolan"
-play_and_close install-xdg-data-home
-extra_env=()
-check_cfg "$work/data home/orbolan"
-check_sound_links "$work/data home/orbolan" "$work/second/share/orbolan"
-[ -z "$(ls -A "$home")" ] || fail "the home folder was written although XDG_DATA_HOME was set"
-
-[ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
-echo "all install checks passed"
+extra_env=("XDG_DATA_HOME=$work/data home" SDL_AUDIODRIVER=disk "SDL_DISKAUDIOFILE=$work/audio.raw")
+start_game "$work/elsewhere" "$work/home2" "$work/links/orbolan"
+shoot_and_close install-second-install
+check_player_folder "$player" "$work/second/share/orbolan"
+check "the setup read from the player folder came back unchanged" cmp "$work/seeded.cfg" "$player/orbolan.cfg"
+check "the start-up sound reached the audio device" test "$(tr -d '\0' <"$work/audio.raw" | wc -c)" -gt 0
+check "the home folder was not written, XDG_DATA_HOME being set" test -z "$(ls -A "$work/home2")"
+finish

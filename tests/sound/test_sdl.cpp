@@ -18,60 +18,41 @@ namespace {
 
 class SdlSound : public ::testing::Test {
  protected:
-  void use_driver(const char* driver) {
-    plat::sound::shutdown();  // the next sound opens the output with this driver
-    setenv("SDL_AUDIODRIVER", driver, 1);
-  }
   void TearDown() override { plat::sound::shutdown(); }
-  std::uint32_t send(const std::string& s) { return plat::mci_send_string(s.c_str()); }
-  milliseconds timed(const std::string& s, std::uint32_t* answer) {
-    auto t0 = steady_clock::now();
-    *answer = send(s);
+  // Opens a tone on a fresh output through `driver`, and times a waiting play of it.
+  milliseconds open_and_play_waiting(const char* driver, std::uint32_t ms) {
+    plat::sound::shutdown();
+    setenv("SDL_AUDIODRIVER", driver, 1);
+    EXPECT_EQ(send("open " + dir.write("tone.wav", make_wave(ms, 22050)) + " type waveaudio alias tone"), kOk);
+    const auto t0 = steady_clock::now();
+    EXPECT_EQ(send("play tone from 0 wait"), kOk);
     return duration_cast<milliseconds>(steady_clock::now() - t0);
   }
+  std::uint32_t send(const std::string& s) { return plat::mci_send_string(s.c_str()); }
   TempDir dir;
 };
 
-TEST_F(SdlSound, PlaysAndWaitsForTheEndThroughAnAudioDriver) {
-  use_driver("dummy");
-  ASSERT_EQ(send("open " + dir.write("tone.wav", make_wave(300, 22050)) + " type waveaudio alias tone"), kOk);
-  std::uint32_t answer = 1;
-  EXPECT_GE(timed("play tone from 0 wait", &answer), milliseconds(300));
-  EXPECT_EQ(answer, kOk);
+TEST_F(SdlSound, PlaysThroughAnAudioDriverAndClosesTheOutputWhenQuiet) {
+  EXPECT_GE(open_and_play_waiting("dummy", 300), milliseconds(300));
   EXPECT_TRUE(plat::sound::output_open());
-  // Restarting while it plays, stopping and seeking are all accepted.
-  EXPECT_EQ(send("play tone from 0"), kOk);
-  EXPECT_EQ(send("play tone from 0"), kOk);
-  EXPECT_EQ(send("play tone from 150 wait"), kOk);
-  EXPECT_EQ(send("stop tone"), kOk);
-  EXPECT_EQ(send("seek tone to start"), kOk);
+  // Restarting while it plays, stopping, seeking and beeping are all accepted.
+  for (const char* s : {"play tone from 0", "play tone from 0", "play tone from 150 wait", "stop tone", "seek tone to start"})
+    EXPECT_EQ(send(s), kOk) << s;
   plat::beep(1000, 50);
+  const auto deadline = steady_clock::now() + seconds(15);
+  while (plat::sound::output_open() && steady_clock::now() < deadline) std::this_thread::sleep_for(milliseconds(100));
+  EXPECT_FALSE(plat::sound::output_open()) << "the idle output stays open";
+  EXPECT_EQ(send("play tone from 0"), kOk);
+  EXPECT_TRUE(plat::sound::output_open()) << "the next sound opens it again";
   EXPECT_EQ(send("close tone"), kOk);
   EXPECT_EQ(send("play tone from 0"), kErrUnknownAlias);
 }
 
-TEST_F(SdlSound, WithoutAnyAudioOutputTheGameRunsSilently) {
-  use_driver("no-such-audio-driver");
-  ASSERT_EQ(send("open " + dir.write("tone.wav", make_wave(250)) + " type waveaudio alias tone"), kOk);
-  std::uint32_t answer = 1;
+TEST_F(SdlSound, WithoutAnyAudioOutputTheGameRunsSilentlyAndStillWaits) {
+  EXPECT_GE(open_and_play_waiting("no-such-audio-driver", 250), milliseconds(250));
   EXPECT_EQ(send("play tone from 0"), kOk);
-  EXPECT_GE(timed("play tone from 0 wait", &answer), milliseconds(250)) << "a waiting play still takes the sound's length";
-  EXPECT_EQ(answer, kOk);
   plat::beep(1000, 100);
   EXPECT_FALSE(plat::sound::output_open());
-}
-
-TEST_F(SdlSound, TheOutputClosesWhenTheGameIsQuiet) {
-  use_driver("dummy");
-  ASSERT_EQ(send("open " + dir.write("pop.wav", make_wave(50, 22050)) + " type waveaudio alias pop"), kOk);
-  ASSERT_EQ(send("play pop from 0 wait"), kOk);
-  ASSERT_TRUE(plat::sound::output_open());
-  const auto deadline = steady_clock::now() + seconds(15);
-  while (plat::sound::output_open() && steady_clock::now() < deadline) std::this_thread::sleep_for(milliseconds(100));
-  EXPECT_FALSE(plat::sound::output_open());
-  // The next sound opens it again.
-  EXPECT_EQ(send("play pop from 0"), kOk);
-  EXPECT_TRUE(plat::sound::output_open());
 }
 
 }  // namespace

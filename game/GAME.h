@@ -77,6 +77,7 @@ extern sGAME_SCORES game_score;        // score and end bonus of the running gam
 extern int32 game_busy;                // 1 while an animation runs
 extern int32 waitanim;                 // 1 while the end-of-game screen is owed
 extern int32 highscore;                // 1 when the game just ended with a new best
+extern int32 game_over;                // 1 once the running game has ended and been counted
 
 // ---- Undo snapshot (game/undo.cpp) ----------------------------------------------------
 extern int32 undo;                     // 1 when the last move can be taken back

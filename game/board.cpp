@@ -39,6 +39,7 @@ void New_Game() {
   undo = 0;
   // An end-of-game screen still owed by the last game's animation belongs to that game.
   waitanim = 0;
+  game_over = 0;
 }
 
 int32 Check_Bubble(int32 x, int32 y, int32 type) {

@@ -162,6 +162,7 @@ static void End_Game() {
   if (sSTATISTIC_BLOCK* block = Statistic_Block(game_type))
     block->games = Wrap_Add(block->games, 1);
   highscore = 0;
+  game_over = 1;  // the abandoned game is counted now; a queued End or Undo must not act on it
   change_mode(MODE_GAME_SCORE);
 }
 
@@ -173,9 +174,9 @@ void Execute_Button(int32 used_button) {
     case BTN_SCORES: change_mode(MODE_SCORES); break;
     case BTN_NEW: change_mode(MODE_GAME); break;
     case BTN_END:
-      // A game whose end screen is still owed is recorded already; ending it again would
-      // count it twice.
-      if (waitanim == 0) End_Game();
+      // A game that has ended is counted already (its end screen may still be owed, or
+      // its message queued behind this press); ending it again would count it twice.
+      if (game_over == 0) End_Game();
       break;
     case BTN_OK_SETUP:
     case BTN_OK_CREDITS:
@@ -184,7 +185,8 @@ void Execute_Button(int32 used_button) {
     case BTN_DONE: change_mode(MODE_START); break;
     case BTN_NEW_AFTER_GAME: change_mode(MODE_GAME); break;
     case BTN_UNDO:
-      if (waitanim == 0) Undo_Move();  // the finished game's last move stays
+      // The move that ended the game stays: the game is counted already.
+      if (game_over == 0) Undo_Move();
       break;
     default: break;
   }

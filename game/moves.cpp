@@ -10,6 +10,7 @@ sGAME_SCORES game_score = {0, 0};
 int32 game_busy = 0;
 int32 waitanim = 0;
 int32 highscore = 0;
+int32 game_over = 0;
 
 namespace {
 
@@ -91,6 +92,7 @@ void Pack_Rows() {
 // The game is over: bonus, statistics of its type, then the end-of-game screen now or
 // once the animation has brought every bubble home.
 void End_Game() {
+  game_over = 1;
   highscore = 0;
   if (Rules_Of(game_type).bonus) {
     const int32 left = Count_Bubbles();

@@ -14,7 +14,7 @@ inline std::vector<std::uint8_t> make_wave(std::uint32_t ms, std::uint32_t rate 
   const std::uint32_t frames = rate * ms / 1000, align = std::uint32_t(channels * bits / 8);
   std::vector<std::uint8_t> b;
   auto put = [&b](std::uint32_t v, int n) { for (int i = 0; i < n; ++i) b.push_back(std::uint8_t(v >> (8 * i))); };
-  auto tag = [&b](const char* t) { b.insert(b.end(), t, t + 4); };
+  auto tag = [&b](const char* t) { for (int i = 0; i < 4; ++i) b.push_back(std::uint8_t(t[i])); };
   tag("RIFF"), put(36 + frames * align, 4), tag("WAVE"), tag("fmt "), put(16, 4), put(1, 2), put(channels, 2);
   put(rate, 4), put(rate * align, 4), put(align, 2), put(bits, 2), tag("data"), put(frames * align, 4);
   for (std::uint32_t i = 0; i < frames * channels; ++i) put(std::uint32_t(int(std::sin(i * 0.2) * 0.3 * (bits == 16 ? 32767 : 127)) + (bits == 16 ? 0 : 128)), bits / 8);

@@ -36,6 +36,7 @@ struct State {
   sdl::MouseState mouse;
   bool video_up = false;
 
+
   // The frame as last presented, shared with the timer thread.
   std::mutex frame_mutex;
   std::vector<std::uint32_t> frame;
@@ -219,6 +220,9 @@ HWND create_window(const WindowDesc& desc) {
     return nullptr;
   }
   s.window_id = SDL_GetWindowID(s.sdl_window);
+  // Make the window's surface while it is hidden: made after a window manager has framed
+  // the window, it disturbs a pending move and the window lands off centre.
+  SDL_GetWindowSurface(s.sdl_window);
   s.window = std::make_unique<Window>(desc);
   s.wake_event = SDL_RegisterEvents(1);
   {
@@ -232,11 +236,18 @@ HWND create_window(const WindowDesc& desc) {
   return s.window.get();
 }
 
+// The frame around the client area, as SDL knows it (nothing before a window manager has
+// framed the window, which happens when it is first shown).
+void frame_of_window(int* left, int* right, int* top, int* bottom) {
+  *left = *right = *top = *bottom = 0;
+  if (state().sdl_window &&
+      SDL_GetWindowBordersSize(state().sdl_window, top, left, bottom, right) != 0)
+    *left = *right = *top = *bottom = 0;
+}
+
 void window_size_for_client(HWND, int client_w, int client_h, int* outer_w, int* outer_h) {
-  int top = 0, left = 0, bottom = 0, right = 0;
-  if (!state().sdl_window ||
-      SDL_GetWindowBordersSize(state().sdl_window, &top, &left, &bottom, &right) != 0)
-    top = left = bottom = right = 0;  // not framed (yet): the window is its client area
+  int left, right, top, bottom;
+  frame_of_window(&left, &right, &top, &bottom);
   *outer_w = client_w + left + right;
   *outer_h = client_h + top + bottom;
 }
@@ -244,8 +255,8 @@ void window_size_for_client(HWND, int client_w, int client_h, int* outer_w, int*
 void move_window(HWND, int x, int y, int, int) {
   State& s = state();
   if (!s.sdl_window) return;
-  int top = 0, left = 0, bottom = 0, right = 0;
-  if (SDL_GetWindowBordersSize(s.sdl_window, &top, &left, &bottom, &right) != 0) top = left = 0;
+  int left, right, top, bottom;
+  frame_of_window(&left, &right, &top, &bottom);
   SDL_SetWindowPosition(s.sdl_window, x + left, y + top);  // SDL places the client area
   refresh_origin();
 }
@@ -260,7 +271,8 @@ void show_window(HWND) {
   State& s = state();
   if (!s.sdl_window) return;
   SDL_ShowWindow(s.sdl_window);
-  SDL_PumpEvents();  // lets SDL learn the window manager's frame; events stay queued
+  SDL_PumpEvents();  // lets SDL learn where the window manager put it; events stay queued
+  refresh_origin();
 }
 
 void destroy_window(HWND hwnd) {

@@ -72,7 +72,7 @@ TEST_F(ScreenTest, ABubbleSlidingInFromTheLeftIsCutAtTheBoardEdge) {
 }
 
 TEST_F(ScreenTest, SetupShowsExactlyTheMarksOfTheSettings) {
-  Start({7, 0, 0});  // no value that earns a mark
+  Start({7, 5, -7});  // no value that earns a mark
   Press(SETUP);
   const Frame none = Grab();
   setup_data = {2, 0, 1};

@@ -11,21 +11,13 @@ work=$(mktemp -d /tmp/orbolan-deb-test.XXXXXX)
 source "$here/lib.sh"
 installed_by_us=0
 apt_get() { apt-get -y -qq -o DPkg::Lock::Timeout=300 "$@"; }
-cleanup() {
-  [ "$installed_by_us" -eq 0 ] || apt_get remove orbolan >/dev/null 2>&1 || true
-  stop_all
-}
-trap cleanup EXIT
+trap '[ "$installed_by_us" -eq 0 ] || apt_get remove orbolan >/dev/null 2>&1 || true; stop_all' EXIT
 trap 'exit 1' INT TERM HUP  # CTest's timeout: clean up on the way out
 
-if [ "$(id -u)" -ne 0 ] || ! command -v apt-get >/dev/null; then
-  echo "skipped: installing a Debian package needs root and apt-get"
-  exit "$skip_code"
-fi
-if dpkg-query -W -f='${Status}' orbolan 2>/dev/null | grep -q ' installed$'; then
-  echo "skipped: a package orbolan is installed already, and this test would remove it"
-  exit "$skip_code"
-fi
+[ "$(id -u)" -eq 0 ] && command -v apt-get >/dev/null ||
+  { echo "skipped: installing a Debian package needs root and apt-get"; exit "$skip_code"; }
+! dpkg-query -W -f='${Status}' orbolan 2>/dev/null | grep -q ' installed$' ||
+  { echo "skipped: a package orbolan is installed already, and this test would remove it"; exit "$skip_code"; }
 export DEBIAN_FRONTEND=noninteractive
 
 echo "== build the package"
@@ -33,9 +25,8 @@ chmod 755 "$work"  # apt reads the local package as its unprivileged user
 # Package what the build made rather than rebuilding the whole tree in the middle of a test run.
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" -D CMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
   >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log" >&2; exit 1; }
-debs=("$work"/pkg/orbolan_*.deb)
-[ "${#debs[@]}" -eq 1 ] && [ -f "${debs[0]}" ] || { echo "cpack did not write exactly one orbolan_*.deb" >&2; exit 1; }
-deb=${debs[0]}
+debs=("$work"/pkg/orbolan_*.deb) deb=${debs[0]}
+[ "${#debs[@]}" -eq 1 ] && [ -f "$deb" ] || { echo "cpack did not write exactly one orbolan_*.deb" >&2; exit 1; }
 check "the package is orbolan in section games" test "$(dpkg-deb -f "$deb" Package Section)" = $'Package: orbolan\nSection: games'
 for lib in libsdl2-2.0-0 libsdl2-mixer-2.0-0; do
   check "the package depends on $lib" grep -qx -- "$lib" <<<"$(dpkg-deb -f "$deb" Depends | tr ',' '\n' | awk '{print $1}')"
@@ -52,8 +43,7 @@ check_share /usr/share
 echo "== start it as the menu entry does, from the home folder"
 read -ra exec_words <<<"$(sed -n 's/^Exec=//p' "/usr/share/applications/$app_id.desktop")"
 check "the Exec line is one word: ${exec_words[*]}" test "${#exec_words[@]}" -eq 1
-home=$work/home
-mkdir -p "$home"
+home=$work/home && mkdir -p "$home"
 start_x
 start_game "$home" "$home" "${exec_words[0]}"
 shoot_and_close deb-menu-start

@@ -16,8 +16,7 @@ prefix="$work/my games"  # a space in every installed path: quoting mistakes sho
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" || { cat "$work/install.log" >&2; exit 1; }
 
 echo "== the layout of the install"
-check "the launcher and the program are executable" test -x "$prefix/bin/orbolan" -a -x "$prefix/libexec/orbolan/orbolan"
-check "share/doc/orbolan/copyright" test -s "$prefix/share/doc/orbolan/copyright"
+check "launcher, program and copyright installed" test -x "$prefix/bin/orbolan" -a -x "$prefix/libexec/orbolan/orbolan" -a -s "$prefix/share/doc/orbolan/copyright"
 check_share "$prefix/share"
 check "the menu entry starts \"$prefix/bin/orbolan\", quoted for the space" \
   grep -qxF "Exec=\"$prefix/bin/orbolan\"" "$prefix/share/applications/$app_id.desktop"

@@ -6,12 +6,9 @@
 skip_code=77
 app_id=org.orbolan.orbolan
 sounds=(intro.wav click.wav pop.wav megapop.wav score.wav higscore.wav)
-failures=0 xvfb_pid='' wm_pid='' game_pid='' window='' extra_env=()
+failures=0 xvfb_pid='' wm_pid='' game_pid='' extra_env=()
 
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
 # check WHAT COMMAND...: runs the command, reports WHAT, and shows its output if it failed.
 # Returns 0 either way (the scripts run under set -e); `failures` counts.
@@ -28,13 +25,9 @@ finish() {
 
 # Waits up to $1 tenths of a second for the command that follows to succeed.
 wait_for() {
-  local tenths=$1
-  shift
-  until "$@" >/dev/null 2>&1; do
-    tenths=$((tenths - 1))
-    [ "$tenths" -gt 0 ] || return 1
-    sleep 0.1
-  done
+  local i
+  for ((i = 0; i < $1; i++)); do "${@:2}" >/dev/null 2>&1 && return 0; sleep 0.1; done
+  return 1
 }
 
 # Ends process $1 (one this test started): asks it first, forces it after two seconds.
@@ -49,24 +42,15 @@ stop_pid() {
 stop_all() {
   local pid
   for pid in "$game_pid" "$wm_pid" "$xvfb_pid"; do stop_pid "$pid"; done
-  game_pid='' wm_pid='' xvfb_pid=''
   [ -z "${work:-}" ] || rm -rf -- "$work"
 }
 
-# Xvfb on a free display (-displayfd tells which, once it is ready) and openbox with a home
-# of its own, so that nothing it writes lands in the player's home.
+# Xvfb on a display number it finds free (-displayfd tells which, once it is ready), and
+# openbox with a home of its own, so that nothing it writes lands in the player's home.
 start_x() {
-  local try
-  for try in 1 2 3 4 5; do
-    : >"$work/display"
-    Xvfb ":$((200 + RANDOM % 700))" -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-    xvfb_pid=$!
-    wait_for 100 eval "grep -q '[0-9]' '$work/display' || ! kill -0 $xvfb_pid" || true
-    grep -q '[0-9]' "$work/display" && break
-    stop_pid "$xvfb_pid"
-    xvfb_pid=''
-  done
-  [ -n "$xvfb_pid" ] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; return 1; }
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  wait_for 100 grep -q '[0-9]' "$work/display" || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; return 1; }
   export DISPLAY=":$(tr -dc 0-9 <"$work/display")"
   mkdir -p "$work/wm-home"
   HOME=$work/wm-home openbox >"$work/openbox.log" 2>&1 &
@@ -84,31 +68,35 @@ start_game() {
   (cd "$dir" && exec env -i HOME="$home" DISPLAY="$DISPLAY" LANG=C.UTF-8 XDG_RUNTIME_DIR="$work/runtime" \
     PATH=/usr/local/bin:/usr/bin:/bin:/usr/games "${extra_env[@]}" "$@") >"$work/game.log" 2>&1 &
   game_pid=$!
-  if wait_for 300 eval "xdotool search --name '^Orbolan!\$' || ! kill -0 $game_pid" && kill -0 "$game_pid" 2>/dev/null; then
-    window=$(xdotool search --name '^Orbolan!$' | head -n 1)
-  else
-    fail "no window \"Orbolan!\" appeared"
-    cat "$work/game.log" >&2
-    return 1
-  fi
+  wait_for 300 eval "window || ! kill -0 $game_pid" && kill -0 "$game_pid" 2>/dev/null ||
+    { fail "no window \"Orbolan!\" appeared"; cat "$work/game.log" >&2; return 1; }
+  sleep 1  # let the start screen settle, as a player would look at it
 }
+
+# The game's window, looked up afresh each time (a window may be made again while starting).
+window() { xdotool search --name '^Orbolan!$' | head -n 1 | grep .; }
+
+# A picture of the game's window; given a window that is gone, import would wait for a mouse
+# click choosing another, so it gets a time limit.
+grab() { timeout 10 import -window "$(window)" -depth 8 "$@"; }
 
 # Left click at (x, y) of the window's client area; moves off first, since a synchronous move
 # to where the pointer already is never completes.
 click() {
-  xdotool mousemove --window "$window" --sync $(($1 + 1)) $(($2 + 1)) mousemove --window "$window" --sync "$1" "$2" click 1
+  local w
+  w=$(window)
+  xdotool mousemove --window "$w" --sync $(($1 + 1)) $(($2 + 1)) mousemove --window "$w" --sync "$1" "$2" click 1
 }
 
 # The red, green and blue of client pixel (x, y), as three numbers.
-pixel() { import -window "$window" -depth 8 -crop "1x1+$1+$2" rgb:- | od -An -tu1; }
+pixel() { grab -crop "1x1+$1+$2" rgb:- | od -An -tu1; }
 
 # Saves the window as $shots/$1.png, checks that it shows the game's artwork (thousands of
 # colours, not an empty window), asks it to close as the window manager's close button does
 # and checks that the game ends with exit code 0.
 shoot_and_close() {
   local shot=$shots/$1.png status
-  sleep 1  # let the start screen settle, as a player would look at it
-  import -window "$window" -depth 8 "$shot" || fail "no screenshot"
+  grab "$shot" || fail "no screenshot"
   check "the window shows the game ($shot)" test "$(identify -format '%k' "$shot")" -gt 1000
   wmctrl -c 'Orbolan!' || fail "wmctrl could not ask the window to close"
   wait_for 200 eval "! kill -0 $game_pid" || { fail "the game did not end after its window was asked to close"; return 1; }
@@ -120,11 +108,12 @@ shoot_and_close() {
 
 # Checks player folder $1: "orbolan.cfg" of 60 bytes, and the six sounds leading to those in $2.
 check_player_folder() {
-  local wave
+  local wave wrong=''
   check "$1/orbolan.cfg is 60 bytes" test "$(stat -c %s "$1/orbolan.cfg" 2>/dev/null)" = 60
   for wave in "${sounds[@]}"; do
-    check "$1/$wave leads to $2/$wave" test -s "$1/$wave" -a "$(readlink -f "$1/$wave")" = "$(readlink -f "$2/$wave")"
+    [ -s "$1/$wave" ] && [ "$(readlink -f "$1/$wave")" = "$(readlink -f "$2/$wave")" ] || wrong+=" $wave"
   done
+  check "the sounds in $1 lead to $2${wrong:+ except$wrong}" test -z "$wrong"
 }
 
 # Checks that home folder $1 holds nothing but .local/share/orbolan.

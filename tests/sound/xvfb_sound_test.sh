@@ -17,8 +17,7 @@ loud_frames() { od -An -v -td2 -w4 -j "$1" "$work/audio.raw" | awk '$1*$1 > 9000
 # The end-of-game screen: light, warm paper over the middle of the board.
 paper_shown() { pixel 120 300 | awk '{ exit !($1 > 200 && $2 > 190 && $3 > 150) }'; }
 
-mkdir -p "$work/game" "$work/home"
-(cd "$sound_dir" && cp "${sounds[@]}" "$work/game/")
+mkdir -p "$work/game" "$work/home" && (cd "$sound_dir" && cp "${sounds[@]}" "$work/game/")
 # The setup: normal game type, sounds on, animations on (int32 fields 1 and 2); no statistics.
 head -c 60 /dev/zero >"$work/game/orbolan.cfg"
 printf '\1\0\0\0\1' | dd of="$work/game/orbolan.cfg" bs=1 seek=4 conv=notrunc status=none
@@ -26,8 +25,9 @@ extra_env=(SDL_AUDIODRIVER=disk "SDL_DISKAUDIOFILE=$work/audio.raw")
 start_x
 start_game "$work/game" "$work/home" "$game"
 check "start-up with sounds on: the click is heard" wait_for 100 eval '[ -f "$work/audio.raw" ] && [ "$(loud_frames 0)" -gt 0 ]'
+start_screen=$(grab rgb:- | md5sum)
 click 309 395  # New
-check "New shows the board" wait_for 50 eval '! paper_shown'
+check "New shows the board" wait_for 50 eval '[ "$(grab rgb:- | md5sum)" != "$start_screen" ] && ! paper_shown'
 before=$(($(stat -c %s "$work/audio.raw") / 4 * 4)) start=$(date +%s%3N)
 click 309 395  # End: the score jingle (1.05 s) plays, waited for, before the screen changes
 check "End shows the end-of-game screen" wait_for 100 paper_shown

@@ -61,7 +61,7 @@ void post_quit_message(int exit_code) {
 int32 dispatch_message(const Message& msg) {
   HWND hwnd = msg.hwnd;
   if (!hwnd || hwnd->destroyed || !hwnd->proc) return 0;  // like a message to a gone window
-  std::lock_guard lock(world_lock());
+  std::lock_guard<std::recursive_mutex> lock{world_lock()};
   return hwnd->proc(hwnd, msg.message, msg.wParam, msg.lParam);
 }
 

@@ -56,7 +56,7 @@ void run_timer(Timer* t) {
       std::unique_lock lock(t->mutex);
       if (t->wake.wait_until(lock, next, [t] { return t->stop.load(); })) break;
     }
-    std::lock_guard world(world_lock());
+    std::lock_guard<std::recursive_mutex> world{world_lock()};
     if (t->stop) break;  // killed while this thread waited for the lock
     t->callback(t->id, 0, t->user, 0, 0);
     next += t->period;
@@ -104,7 +104,7 @@ namespace detail {
 
 void fire_manual_timers(int n) {
   for (int i = 0; i < n; ++i) {
-    std::lock_guard world(world_lock());
+    std::lock_guard<std::recursive_mutex> world{world_lock()};
     std::vector<std::shared_ptr<Timer>> manual;
     {
       std::lock_guard lock(registry().mutex);

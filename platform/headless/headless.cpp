@@ -99,7 +99,7 @@ void show_window(HWND) {}
 void destroy_window(HWND hwnd) {
   if (!hwnd || hwnd->destroyed.exchange(true)) return;
   if (hwnd->proc) {
-    std::lock_guard lock(world_lock());
+    std::lock_guard<std::recursive_mutex> lock{world_lock()};
     hwnd->proc(hwnd, WM_DESTROY, 0, 0);
   }
 }

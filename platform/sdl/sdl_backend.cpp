@@ -220,9 +220,6 @@ HWND create_window(const WindowDesc& desc) {
     return nullptr;
   }
   s.window_id = SDL_GetWindowID(s.sdl_window);
-  // Make the window's surface while it is hidden: made after a window manager has framed
-  // the window, it disturbs a pending move and the window lands off centre.
-  SDL_GetWindowSurface(s.sdl_window);
   s.window = std::make_unique<Window>(desc);
   s.wake_event = SDL_RegisterEvents(1);
   {
@@ -270,6 +267,9 @@ POINT client_to_screen(HWND hwnd, POINT p) {
 void show_window(HWND) {
   State& s = state();
   if (!s.sdl_window) return;
+  // Make the window's surface while it is hidden, after its first placement: made once a
+  // window manager has framed the window, it disturbs the move that centres the frame.
+  SDL_GetWindowSurface(s.sdl_window);
   SDL_ShowWindow(s.sdl_window);
   SDL_PumpEvents();  // lets SDL learn where the window manager put it; events stay queued
   refresh_origin();
@@ -279,7 +279,7 @@ void destroy_window(HWND hwnd) {
   State& s = state();
   if (!hwnd || hwnd->destroyed.exchange(true)) return;
   if (hwnd->proc) {
-    std::lock_guard lock(world_lock());
+    std::lock_guard<std::recursive_mutex> lock{world_lock()};
     hwnd->proc(hwnd, WM_DESTROY, 0, 0);
   }
   if (hwnd == s.window.get() && s.sdl_window) {

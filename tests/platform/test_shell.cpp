@@ -97,10 +97,18 @@ TEST_F(Shell, RealTimerTicksUntilTheCloseKillsItFromInsideTheLock) {
   hl::set_real_timer(true);
   auto exit_code = std::async(std::launch::async, [] { return WinMain(nullptr, nullptr, nullptr, 1); });
   auto ticks = [] {
-    std::lock_guard lock(plat::world_lock());
+    std::lock_guard<std::recursive_mutex> lock{plat::world_lock()};
     return game_record().ticks;
   };
   ASSERT_TRUE(eventually([&] { return ticks() >= 4; }));
+  {
+    // While this thread holds the world lock, no tick can run.
+    std::lock_guard<std::recursive_mutex> lock{plat::world_lock()};
+    const int held = game_record().ticks;
+    std::this_thread::sleep_for(120ms);
+    EXPECT_EQ(game_record().ticks, held);
+  }
+  ASSERT_TRUE(eventually([&] { return ticks() >= 8; }));  // and ticking goes on afterwards
   // Clicks and a close from this thread while the timer thread ticks.
   for (int i = 0; i < 20; ++i) hl::click(100 + i, 200);
   hl::post(WM_CLOSE, 0, 0);

@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
   plat::headless::reset();
   if (!DirectDrawInit(nullptr, 1)) return 1;
   {
-    std::lock_guard lock(plat::world_lock());
+    std::lock_guard<std::recursive_mutex> lock{plat::world_lock()};
     TIMER_ID = plat::time_set_event(25, 0, animate, 0, TIME_PERIODIC);
     v_screen = CreateOffScreenSurface(dd_Object, 494, 420);
     Game_Init();

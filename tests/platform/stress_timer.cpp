@@ -1,0 +1,87 @@
+// The real game on the headless platform with the real 25 ms timer thread ticking while
+// clicks, new games, undos and end screens arrive from another thread. Built with
+// ORBOLAN_SANITIZE=thread, ThreadSanitizer watches the tick, the window thread and the
+// frame; the test itself checks that the program ends cleanly with exit code 0.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <future>
+#include <random>
+#include <thread>
+
+#include "game/GAME.h"
+#include "main/MAIN.h"
+#include "platform/headless.h"
+#include "platform/platform.h"
+
+namespace hl = plat::headless;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr POINT NEW_BUTTON{309, 395};       // start screen (and End in a game)
+constexpr POINT UNDO_BUTTON{457, 395};
+constexpr POINT SCORE_NEW_BUTTON{281, 296};  // New on the end-of-game screen
+
+void click(POINT p) {
+  hl::click(p.x, p.y);
+  std::this_thread::sleep_for(1ms);
+}
+
+// Runs the test in a folder of its own, since the game writes its settings file there.
+struct Folder {
+  Folder() : old(std::filesystem::current_path()) {
+    path = std::filesystem::temp_directory_path() /
+           ("orbolan-stress-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(path);
+    std::filesystem::current_path(path);
+  }
+  ~Folder() {
+    std::filesystem::current_path(old);
+    std::filesystem::remove_all(path);
+  }
+  std::filesystem::path old, path;
+};
+
+}  // namespace
+
+TEST(TimerStress, TicksRaceClicksNewGamesAndUndosAndTheProgramStillEndsWithZero) {
+  Folder folder;
+  const unsigned seed = std::random_device{}();
+  std::printf("TimerStress seed %u\n", seed);
+  std::mt19937 rng(seed);
+  hl::reset();
+  hl::set_real_timer(true);
+  auto exit_code = std::async(std::launch::async, [] { return WinMain(nullptr, nullptr, nullptr, 1); });
+  for (int i = 0; i < 400 && !hl::timer_alive(); ++i) std::this_thread::sleep_for(5ms);
+  ASSERT_TRUE(hl::timer_alive());
+  std::this_thread::sleep_for(50ms);  // let Game_Init finish before the first click
+  const int frames_before = hl::present_count();
+
+  click(NEW_BUTTON);
+  for (int step = 0; step < 600; ++step) {
+    const int what = static_cast<int>(rng() % 20);
+    if (what < 14) {  // a bubble, twice: select, then remove while earlier moves still slide
+      const POINT cell{static_cast<int32>(48 * (rng() % 10) + 31), static_cast<int32>(48 * (rng() % 7) + 31)};
+      click(cell);
+      click(cell);
+    } else if (what < 17) {
+      click(UNDO_BUTTON);
+    } else if (what < 18) {
+      click(NEW_BUTTON);  // End: the end-of-game screen
+      click(SCORE_NEW_BUTTON);
+    } else {
+      hl::mouse_move(static_cast<int>(rng() % 493), static_cast<int>(rng() % 419), 0);
+    }
+    if (step % 50 == 0) std::this_thread::sleep_for(30ms);  // let some animations run out
+  }
+  hl::post(WM_CLOSE, 0, 0);
+  ASSERT_EQ(exit_code.wait_for(30s), std::future_status::ready) << "seed " << seed;
+  EXPECT_EQ(exit_code.get(), 0) << "seed " << seed;
+  EXPECT_GT(hl::present_count(), frames_before + 100) << "seed " << seed;
+  EXPECT_FALSE(hl::timer_alive());
+  EXPECT_TRUE(std::filesystem::exists("orbolan.cfg"));
+  hl::reset();
+}

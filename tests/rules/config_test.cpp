@@ -2,13 +2,13 @@
 // or are cut short without costing the old file.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include "game/GAME.h"
 #include "game/config.h"
 #include "tests/rules/recorder.h"
 
@@ -21,9 +21,10 @@ namespace {
 // Field f of the file, in little-endian bytes {f + 1, 0x22, 0x33, 0x80}, holds
 // 0x80332201 + f: no game type, no sound or animation switch, a negative statistic.
 Bytes sample(std::size_t size = CONFIG_FILE_SIZE) {
+  const unsigned char upper[4] = {0, 0x22, 0x33, 0x80};
   Bytes b(size, 0xAB);  // past the 60 bytes that count
   for (std::size_t k = 0; k < std::min(size, CONFIG_FILE_SIZE); ++k)
-    b[k] = k % 4 == 0 ? static_cast<unsigned char>(k / 4 + 1) : "\x00\x22\x33\x80"[k % 4];
+    b[k] = k % 4 == 0 ? static_cast<unsigned char>(k / 4 + 1) : upper[k % 4];
   return b;
 }
 void write_file(const Bytes& b) {
@@ -45,10 +46,7 @@ struct ConfigFile : ::testing::Test {
     ASSERT_NE(mkdtemp(folder.data()), nullptr);
     fs::current_path(folder);
   }
-  void TearDown() override {
-    fs::current_path(home);
-    fs::remove_all(folder);
-  }
+  void TearDown() override { fs::current_path(home); fs::remove_all(folder); }
 };
 
 TEST_F(ConfigFile, ReadTakesTheFirstSixtyBytesOrNothing) {

@@ -12,7 +12,7 @@ namespace rules_test {
 
 // Every upward call in order: "screen", "play <alias>", "mode <n>", "post <msg>".
 inline std::vector<std::string> events;
-inline int count_events(const std::string& e) { return int(std::count(events.begin(), events.end(), e)); }
+inline int count_events(const std::string& e) { return int(std::ranges::count(events, e)); }
 
 // How the configuration code's next rename() goes: as the C library's, or ending the
 // process the moment before, as a crash would.

@@ -1,23 +1,18 @@
-// Shared helpers of the platform tests: known pictures, and the recording stand-in for the
-// game that the shell calls.
+// Shared helpers of the platform tests: the known built-in pictures and the recording
+// stand-in for the game that the shell calls.
 #pragma once
 
 #include <cstdint>
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "platform/wintypes.h"
 
-struct TestPicture {
-  int width = 0, height = 0;
-  std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, top row first
-};
+// Pixels (0x00RRGGBB, top row first) of fake resource 100 (494 x 420, every pixel distinct)
+// or 129 (a 46 x 46 bubble: a coloured disc on black corners).
+std::vector<std::uint32_t> test_picture(int id);
 
-// The picture behind the fake built-in resource `id` (100: 494 x 420, 129: 46 x 46 bubble).
-TestPicture test_picture(int id);
-
-// What the stand-in game saw and did, in order ("init", "message 15", "shutdown", ...).
+// What the stand-in game saw, in order ("init", "shutdown", "destroy released", ...).
 struct GameRecord {
   std::vector<std::string> events;
   std::vector<uint32> messages;
@@ -26,10 +21,3 @@ struct GameRecord {
 };
 GameRecord& game_record();
 void reset_game_record();
-
-inline bool operator==(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-inline void PrintTo(const RECT& r, std::ostream* os) {
-  *os << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
-}

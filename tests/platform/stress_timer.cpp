@@ -1,10 +1,10 @@
-// The real game on the headless platform with the real 25 ms timer thread ticking while
-// clicks, new games, undos and end screens arrive from another thread. Built with
-// ORBOLAN_SANITIZE=thread, ThreadSanitizer watches the tick, the window thread and the
-// frame; the test itself checks that the program ends cleanly with exit code 0.
+// The real game with the real 25 ms timer thread ticking while clicks, new games, undos and
+// end screens arrive from another thread (run under ThreadSanitizer too): no tick runs while
+// the world lock is held, and the program still ends with exit code 0.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <future>
@@ -24,6 +24,9 @@ namespace {
 constexpr POINT NEW_BUTTON{309, 395};       // start screen (and End in a game)
 constexpr POINT UNDO_BUTTON{457, 395};
 constexpr POINT SCORE_NEW_BUTTON{281, 296};  // New on the end-of-game screen
+
+std::atomic<int> extra_ticks{0};
+void count_tick(uint32, uint32, unsigned long, unsigned long, unsigned long) { ++extra_ticks; }
 
 void click(POINT p) {
   hl::click(p.x, p.y);
@@ -59,6 +62,19 @@ TEST(TimerStress, TicksRaceClicksNewGamesAndUndosAndTheProgramStillEndsWithZero)
   ASSERT_TRUE(hl::timer_alive());
   std::this_thread::sleep_for(50ms);  // let Game_Init finish before the first click
   const int frames_before = hl::present_count();
+
+  // A second 5 ms timer beside the game's: frozen while this thread holds the world lock.
+  const uint32 timer = plat::time_set_event(5, 0, count_tick, 0, TIME_PERIODIC);
+  std::this_thread::sleep_for(50ms);
+  {
+    std::lock_guard<std::recursive_mutex> lock{plat::world_lock()};
+    const int held = extra_ticks;
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(extra_ticks, held) << "a tick ran while the world lock was held";
+  }
+  std::this_thread::sleep_for(50ms);
+  EXPECT_GT(extra_ticks, 0);
+  plat::time_kill_event(timer);
 
   click(NEW_BUTTON);
   for (int step = 0; step < 600; ++step) {

@@ -1,53 +1,63 @@
-// The drawing toolkit in the headless display: blits, clipping, keys, fills, lines,
-// colour matching, picture loading, surface loss and the frame reaching the window.
+// The drawing toolkit, the default font and the shell in the headless backend: blits,
+// scaling, keys, clipping, parameter checks, lines, colour matching, text, and the closing
+// path from WM_CLOSE to the exit code.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <string>
 
 #include "game/GAME.h"
 #include "gfx/GFX.h"
 #include "main/MAIN.h"
 #include "platform/display.h"
+#include "platform/font.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "tests/platform/fixtures.h"
 
 namespace hl = plat::headless;
 
+static bool operator==(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+[[maybe_unused]] static void PrintTo(const RECT& r, std::ostream* os) {
+  *os << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
+}
+
 namespace {
 
+constexpr uint32 BG = 0x334455;
 const RECT BOARD{7, 7, 486, 342};
+
+
+int width_of(const std::string& s) { return plat::text_width(s.data(), static_cast<int>(s.size())); }
 
 class Toolkit : public ::testing::Test {
  protected:
   void SetUp() override {
     hl::reset();
     reset_game_record();
+    main_hwnd = nullptr, dd_Object = nullptr, dd_Primary = nullptr, v_screen = nullptr;
+  }
+  void TearDown() override { hl::reset(); }
+  // Opens the display and makes a 494 x 420 frame filled with BG.
+  void open() {
     ASSERT_EQ(DirectDrawInit(nullptr, 1), 1);
     frame = CreateOffScreenSurface(dd_Object, 494, 420);
     ASSERT_TRUE(frame);
-    fill(frame, 0x334455);
+    FillSurface(frame, 0, 0, 494, 420, BG);
     hl::clear_sound_log();
   }
-  void TearDown() override {
-    hl::reset();
-    dd_Object = nullptr, dd_Primary = nullptr, v_screen = nullptr, main_hwnd = nullptr;
-  }
-
-  static void fill(LPDIRECTDRAWSURFACE s, uint32 pixel) {
-    FillSurface(s, 0, 0, s->width(), s->height(), pixel);
-  }
   static uint32 px(LPDIRECTDRAWSURFACE s, int x, int y) { return hl::surface_pixel(s, x, y); }
-  // A w x h surface whose pixels encode their own place.
+  // A w x h surface whose pixels encode their own place (never white, never black).
   static LPDIRECTDRAWSURFACE numbered(int w, int h) {
     LPDIRECTDRAWSURFACE s = CreateOffScreenSurface(dd_Object, w, h);
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) s->pixels()[y * w + x] = 0x800000u | (y << 8) | x;
     return s;
   }
-  // Pixels of the frame that differ from the background fill, as a bounding box.
-  RECT changed_box(uint32 background = 0x334455) const {
+  // Bounding box of the frame's pixels that differ from `background` (right -1: none).
+  RECT changed_box(uint32 background = BG) const {
     RECT r{10000, 10000, -1, -1};
     for (int y = 0; y < 420; ++y)
       for (int x = 0; x < 494; ++x)
@@ -55,123 +65,114 @@ class Toolkit : public ::testing::Test {
           r = RECT{std::min(r.left, x), std::min(r.top, y), std::max(r.right, x + 1), std::max(r.bottom, y + 1)};
     return r;
   }
-
   LPDIRECTDRAWSURFACE frame = nullptr;
 };
 
 }  // namespace
 
-// ---- Plain and scaled copies -------------------------------------------------------------
+// ---- Copies, scaling and keys ----------------------------------------------------------------
 
 TEST_F(Toolkit, BackgroundCopiesOneToOne) {
+  open();
   LPDIRECTDRAWSURFACE bk = LoadSurface(100);
   ASSERT_TRUE(bk);
-  const TestPicture expected = test_picture(100);
+  const auto expected = test_picture(100);
   PutSurface(0, 0, bk, frame);
   for (int y = 0; y < 420; ++y)
-    for (int x = 0; x < 494; ++x)
-      ASSERT_EQ(px(frame, x, y), expected.pixels[y * 494 + x]) << "first difference at " << x << "," << y;
+    for (int x = 0; x < 494; ++x) ASSERT_EQ(px(frame, x, y), expected[y * 494 + x]) << x << "," << y;
   EXPECT_EQ(hl::beep_count(), 0);
 }
 
 TEST_F(Toolkit, PictureReachingTheRightEdgeIsScaledIntoTheRestOfTheFrame) {
+  open();
   LPDIRECTDRAWSURFACE pic = numbered(100, 50);
-  PutSurface(394, 100, pic, frame);  // x + w = W: the test fails, so (x, y, W, H) is the target
+  PutSurface(394, 100, pic, frame);  // x + w = W: the target becomes (x, y, W, H)
   EXPECT_EQ(changed_box(), (RECT{394, 100, 494, 420}));
-  EXPECT_EQ(px(frame, 394, 100), px(pic, 0, 0));
-  EXPECT_EQ(px(frame, 493, 100), px(pic, 99, 0));   // unscaled across
-  EXPECT_EQ(px(frame, 394, 419), px(pic, 0, 49));   // stretched 320 rows down to the bottom
-  EXPECT_EQ(px(frame, 394, 164), px(pic, 0, 10));   // 320 / 50 = 6.4 rows per source row
+  EXPECT_EQ(px(frame, 493, 100), px(pic, 99, 0));  // unscaled across
+  EXPECT_EQ(px(frame, 394, 419), px(pic, 0, 49));  // 50 rows stretched over 320
+  EXPECT_EQ(px(frame, 394, 164), px(pic, 0, 10));
   EXPECT_EQ(hl::beep_count(), 0);
 }
 
-TEST_F(Toolkit, KeyedCopyReachingTheEdgeDrawsNothing) {
+TEST_F(Toolkit, KeyedCopiesDrawNothingAtTheEdgeAndKeepTheFrameUnderBlackCorners) {
+  open();
   LPDIRECTDRAWSURFACE pic = numbered(100, 50);
   SetColorKey(pic, 0);
-  hl::mark_surface_lost(pic, true);  // not even the loss check runs
-  PutSurfaceCC(394, 100, pic, frame);
-  PutSurfaceCC(0, 370, pic, frame);  // y + h = H
+  PutSurfaceCC(394, 100, pic, frame);  // x + w = W
+  PutSurfaceCC(0, 370, pic, frame);    // y + h = H
   EXPECT_EQ(changed_box().right, -1);
   EXPECT_EQ(hl::beep_count(), 0);
-  EXPECT_EQ(hl::pump(), 0);
-}
 
-TEST_F(Toolkit, KeyedBubbleLeavesTheFrameUnderItsBlackCorners) {
   LPDIRECTDRAWSURFACE bubble = LoadSurface(129);
   ASSERT_TRUE(bubble);
   SetColorKey(bubble, 0);
   PutSurfaceCC(56, 104, bubble, frame);
-  EXPECT_EQ(px(frame, 56, 104), 0x334455u);   // corners: frame unchanged
-  EXPECT_EQ(px(frame, 101, 149), 0x334455u);
-  EXPECT_EQ(px(frame, 56 + 23, 104 + 23), px(bubble, 23, 23));
+  EXPECT_EQ(px(frame, 56, 104), BG);
+  EXPECT_EQ(px(frame, 101, 149), BG);
+  EXPECT_EQ(px(frame, 56 + 23, 104 + 23), test_picture(129)[23 * 46 + 23]);
   EXPECT_EQ(changed_box(), (RECT{56, 104, 102, 150}));
 }
 
-// ---- Clipping to the board -------------------------------------------------------------
-
-TEST_F(Toolkit, BubbleHalfOutsideTheBoardDrawsOnlyItsInsideHalfUnscaled) {
-  LPDIRECTDRAWSURFACE pic = numbered(46, 46);
-  SetColorKey(pic, 0xFFFFFF);  // no pixel is white: everything is drawn
-  PutSurfaceClipCC(7 - 23, 100, pic, frame, BOARD);
-  EXPECT_EQ(changed_box(), (RECT{7, 100, 7 + 23, 146}));
-  EXPECT_EQ(px(frame, 7, 100), px(pic, 23, 0));
-  EXPECT_EQ(px(frame, 29, 145), px(pic, 45, 45));
-  PutSurfaceClipCC(470, 320, pic, frame, BOARD);  // out over the right and the bottom
-  EXPECT_EQ(px(frame, 485, 341), px(pic, 15, 21));
-  EXPECT_EQ(px(frame, 486, 341), 0x334455u);
-  EXPECT_EQ(px(frame, 485, 342), 0x334455u);
-  EXPECT_EQ(hl::beep_count(), 0);
+TEST_F(Toolkit, ClippedBubblesDrawOnlyTheirPartInsideTheBoardUnscaled) {
+  struct Case {
+    const char* what;
+    int x, y;
+    RECT box;        // changed area of the frame
+    POINT at, from;  // a frame pixel and the bubble pixel it must show
+  };
+  const Case cases[] = {
+      {"half out on the left", 7 - 23, 100, {7, 100, 30, 146}, {7, 100}, {23, 0}},
+      {"out over right and bottom", 470, 320, {470, 320, 486, 342}, {485, 341}, {15, 21}},
+      {"touching top-left inside", 7, 7, {7, 7, 53, 53}, {7, 7}, {0, 0}},
+      {"touching bottom-right inside", 440, 296, {440, 296, 486, 342}, {485, 341}, {45, 45}},
+      {"wholly outside, left", -40, 56, {10000, 10000, -1, -1}, {0, 0}, {-1, -1}},
+      {"wholly outside, below", 100, 342, {10000, 10000, -1, -1}, {0, 0}, {-1, -1}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    open();
+    LPDIRECTDRAWSURFACE pic = numbered(46, 46);
+    SetColorKey(pic, 0xFFFFFF);  // no pixel is white: everything inside is drawn
+    PutSurfaceClipCC(c.x, c.y, pic, frame, BOARD);
+    EXPECT_EQ(changed_box(), c.box);
+    if (c.from.x >= 0) {
+      EXPECT_EQ(px(frame, c.at.x, c.at.y), px(pic, c.from.x, c.from.y));
+    }
+    EXPECT_EQ(hl::beep_count(), 0);
+    hl::reset();
+  }
 }
-
-TEST_F(Toolkit, BubbleWhollyOutsideTheBoardChangesNothingAndDoesNotBeep) {
-  LPDIRECTDRAWSURFACE pic = numbered(46, 46);
-  SetColorKey(pic, 0xFFFFFF);
-  for (int x : {-40, -46, -136}) PutSurfaceClipCC(x, 56, pic, frame, BOARD);
-  PutSurfaceClipCC(100, 342, pic, frame, BOARD);
-  EXPECT_EQ(changed_box().right, -1);
-  EXPECT_EQ(hl::beep_count(), 0);
-}
-
-TEST_F(Toolkit, BubbleTouchingTheBoardEdgeFromInsideIsDrawnWhole) {
-  LPDIRECTDRAWSURFACE pic = numbered(46, 46);
-  SetColorKey(pic, 0xFFFFFF);
-  PutSurfaceClipCC(7, 7, pic, frame, BOARD);
-  PutSurfaceClipCC(486 - 46, 342 - 46, pic, frame, BOARD);
-  EXPECT_EQ(changed_box(), (RECT{7, 7, 486, 342}));
-  EXPECT_EQ(px(frame, 7, 7), px(pic, 0, 0));
-  EXPECT_EQ(px(frame, 485, 341), px(pic, 45, 45));
-}
-
-// ---- Invalid parameters ---------------------------------------------------------------
 
 TEST_F(Toolkit, InvalidRectanglesBeepAndDrawNothing) {
+  open();
   LPDIRECTDRAWSURFACE pic = numbered(10, 10);
-  FillSurface(frame, 20, 20, 10, 30, 0);    // inverted
-  FillSurface(frame, 20, 20, 20, 30, 0);    // empty
-  FillSurface(frame, 400, 0, 600, 10, 0);   // out of bounds
-  PutSurface(-5, 0, pic, frame);            // (-5, 0, 5, 10) reaches out of the frame
-  EXPECT_EQ(hl::beep_count(), 4);
-  EXPECT_EQ(changed_box().right, -1);
-  PutSurface(0, 0, nullptr, frame);         // a picture that failed to load
+  FillSurface(frame, 20, 20, 10, 30, 0);   // inverted
+  FillSurface(frame, 20, 20, 20, 30, 0);   // empty
+  FillSurface(frame, 400, 0, 600, 10, 0);  // out of bounds
+  PutSurface(-5, 0, pic, frame);           // reaches out of the frame
+  PutSurface(0, 0, nullptr, frame);        // a picture that failed to load
   EXPECT_EQ(hl::beep_count(), 5);
-  FillSurface(frame, 0, 0, 494, 420, 0);    // and a valid one stays silent
+  EXPECT_EQ(changed_box().right, -1);
+  FillSurface(frame, 0, 0, 494, 420, 0);  // a valid one stays silent
   EXPECT_EQ(hl::beep_count(), 5);
 }
 
-// ---- Lines, colours, text ---------------------------------------------------------------
+// ---- Lines, colours, text --------------------------------------------------------------------
 
 TEST_F(Toolkit, LinesLeaveOutTheirEndPoint) {
   struct Line {
     int x1, y1, x2, y2, length;
   };
+  open();
   for (const Line& l : {Line{10, 10, 20, 10, 10}, Line{20, 30, 20, 10, 20}, Line{5, 5, 15, 15, 10},
                         Line{40, 40, 31, 44, 9}, Line{50, 50, 50, 50, 0}}) {
-    fill(frame, 0);
-    DrawLine(frame, l.x1, l.y1, l.x2, l.y2, 0x0000FF);  // red
+    SCOPED_TRACE(::testing::Message() << l.x1 << "," << l.y1 << " to " << l.x2 << "," << l.y2);
+    FillSurface(frame, 0, 0, 494, 420, 0);
+    DrawLine(frame, l.x1, l.y1, l.x2, l.y2, 0x0000FF);  // red as a colour reference
     int painted = 0;
     for (int y = 0; y < 60; ++y)
       for (int x = 0; x < 60; ++x) painted += px(frame, x, y) == 0xFF0000u;
-    EXPECT_EQ(painted, l.length) << l.x1 << "," << l.y1 << " to " << l.x2 << "," << l.y2;
+    EXPECT_EQ(painted, l.length);
     if (l.length) {
       EXPECT_EQ(px(frame, l.x1, l.y1), 0xFF0000u);
     }
@@ -179,131 +180,55 @@ TEST_F(Toolkit, LinesLeaveOutTheirEndPoint) {
   }
 }
 
-TEST_F(Toolkit, LineWithoutDrawingContextShowsTheErrorBox) {
-  hl::set_dc_available(frame, false);
-  DrawLine(frame, 0, 0, 10, 0, 0xFF);
-  ASSERT_EQ(hl::message_boxes().size(), 1u);
-  EXPECT_EQ(hl::message_boxes()[0].caption, "ERROR");
-  EXPECT_EQ(hl::message_boxes()[0].text, "Kein DC verf\xFCgbar!");
-  EXPECT_EQ(hl::message_boxes()[0].flags, MB_OK);
-  EXPECT_EQ(changed_box().right, -1);
-}
-
 TEST_F(Toolkit, ColorMatchLeavesTheSurfaceUnchanged) {
+  open();
   LPDIRECTDRAWSURFACE pic = numbered(4, 4);
-  EXPECT_EQ(ColorMatch(pic, 0x0000FF), 0xFF0000u);  // colour reference BGR to pixel RGB
-  EXPECT_EQ(ColorMatch(pic, 0x123456), 0x563412u);
-  EXPECT_EQ(px(pic, 0, 0), 0x800000u);
+  EXPECT_EQ(ColorMatch(pic, 0x123456), 0x563412u);  // colour reference BGR to pixel RGB
   EXPECT_EQ(ColorMatch(pic, CLR_INVALID), 0x800000u);  // the top-left pixel as it is
-  hl::mark_surface_lost(pic, true);
-  EXPECT_EQ(ColorMatch(pic, 0xFF), CLR_INVALID);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(px(pic, x, y), 0x800000u | (y << 8) | x);
 }
 
-TEST_F(Toolkit, TextWithoutDrawingContextDrawsNothing) {
-  hl::set_dc_available(frame, false);
-  ShowText(frame, 10, 10, "Score", 0xFFFFFF);
-  EXPECT_EQ(changed_box().right, -1);
-  EXPECT_TRUE(hl::message_boxes().empty());
+TEST(Font, LongestStatusLineFitsAndSeparatorIsWideEnough) {
+  std::printf("font: %s\n", plat::default_font().name);
+  EXPECT_LT(10 + width_of("Score: 4294967295  Bubble-Points: 4830   ---   70 Bubbles selected."), 487);
+  EXPECT_GT(width_of(std::string(100, '-')), 444);
 }
 
-// ---- Pictures ----------------------------------------------------------------------------
-
-TEST_F(Toolkit, PicturesLoadByIdAtTheirSize) {
-  LPDIRECTDRAWSURFACE bubble = LoadSurface(129);
-  ASSERT_TRUE(bubble);
-  EXPECT_EQ(bubble->width(), 46);
-  EXPECT_EQ(bubble->height(), 46);
-  EXPECT_EQ(px(bubble, 23, 23), test_picture(129).pixels[23 * 46 + 23]);
-  EXPECT_EQ(LoadSurface(99), nullptr);
-  EXPECT_TRUE(hl::message_boxes().empty());
-  LPDIRECTDRAWSURFACE f = CreateOffScreenSurface(dd_Object, 494, 420);
-  EXPECT_EQ(f->width(), 494);
-  EXPECT_EQ(f->height(), 420);
-  EXPECT_EQ(CreateOffScreenSurface(dd_Object, 0, 10), nullptr);
-  EXPECT_EQ(CreateOffScreenSurface(dd_Object, 100000, 100000), nullptr);
+TEST_F(Toolkit, LoadingTextIsCentredWithItsTopAtY) {
+  open();
+  FillSurface(frame, 0, 0, 494, 420, 0);
+  ShowTextCenter(frame, 245, 195, "Loading Orbolan...", 0xFFFFFF);
+  const RECT r = changed_box(0);
+  const int width = width_of("Loading Orbolan...");
+  ASSERT_GT(r.right, r.left);
+  EXPECT_GE(r.left, 245 - width / 2 - 1);
+  EXPECT_LE(r.right, 245 - width / 2 + width + 1);
+  EXPECT_NEAR((r.left + r.right) / 2.0, 245.0, 3.0);
+  EXPECT_GE(r.top, 195);
+  EXPECT_LE(r.top, 195 + 4);  // the capital L reaches nearly to the top of the line
 }
 
-TEST_F(Toolkit, FileNamesLoadFilesAndMissingNamesGiveNullSilently) {
-  const std::string path = ::testing::TempDir() + "toolkit_picture.bmp";
-  LPDIRECTDRAWSURFACE pic = numbered(6, 3);
-  ASSERT_TRUE(hl::save_surface_bmp(pic, path.c_str()));
-  LPDIRECTDRAWSURFACE loaded = LoadSurface(path.c_str());
-  ASSERT_TRUE(loaded);
-  EXPECT_EQ(loaded->width(), 6);
-  EXPECT_EQ(px(loaded, 5, 2), px(pic, 5, 2));
-  std::remove(path.c_str());
-  EXPECT_EQ(LoadSurface(path.c_str()), nullptr);
-  EXPECT_TRUE(hl::message_boxes().empty());
+// ---- The shell -------------------------------------------------------------------------------
+
+TEST_F(Toolkit, CloseRunsShutdownThenDestroysThenQuitsWithZero) {
+  game_record().post_close_in_init = true;
+  EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 1), 0);
+  EXPECT_EQ(game_record().events, (std::vector<std::string>{"init", "shutdown", "destroy released"}));
+  const auto& m = game_record().messages;
+  ASSERT_GE(m.size(), 2u);
+  EXPECT_EQ(m[m.size() - 2], WM_CLOSE);
+  EXPECT_EQ(m.back(), WM_DESTROY);
+  EXPECT_EQ(dd_Object, nullptr);
+  EXPECT_FALSE(hl::timer_alive());
 }
 
-TEST_F(Toolkit, PictureWithoutDisplayObjectReportsTheFailure) {
-  EXPECT_EQ(DDLoadBitmap(nullptr, RESOURCE_NAME(129)), nullptr);
-  ASSERT_EQ(hl::message_boxes().size(), 1u);
-  EXPECT_EQ(hl::message_boxes()[0].text, "Fehler beim laden eines Bildes!");
-}
-
-TEST_F(Toolkit, ReloadTakesTheResourceFirstAndReportsFailures) {
-  LPDIRECTDRAWSURFACE bubble = LoadSurface(129);
-  fill(bubble, 0x123456);
-  EXPECT_EQ(ReLoadSurface(bubble, 129), DD_OK);
-  EXPECT_EQ(px(bubble, 23, 23), test_picture(129).pixels[23 * 46 + 23]);
-
+TEST_F(Toolkit, NoDisplayShowsOneBoxAndEndsWithAFailureCode) {
+  hl::set_display_available(false);
+  hl::set_box_answer(-1);  // no box can be shown either: the text goes to standard error
   ::testing::internal::CaptureStderr();
-  EXPECT_EQ(ReLoadSurface(bubble, 98), E_FAIL);
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "handle is null\n");
-  hl::set_dc_available(bubble, false);
-  ::testing::internal::CaptureStderr();
-  EXPECT_NE(ReLoadSurface(bubble, 129), DD_OK);
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "ddcopybitmap failed\n");
-}
-
-// ---- Surface loss and the window -----------------------------------------------------------
-
-TEST_F(Toolkit, LostSurfacesPostOneMessageEachAndTheBlitIsStillTried) {
-  LPDIRECTDRAWSURFACE pic = numbered(10, 10);
-  hl::mark_surface_lost(pic, true);
-  hl::mark_surface_lost(frame, true);
-  PutSurface(5, 5, pic, frame);
-  hl::pump();
-  int lost = 0;
-  for (uint32 m : game_record().messages) lost += m == SURFACE_LOST_MSG;
-  EXPECT_EQ(lost, 2);
-  EXPECT_EQ(hl::beep_count(), 0);  // a lost surface is not a parameter error
-  hl::mark_surface_lost(frame, false);
-  FillSurface(frame, 0, 0, 1, 1, 0);  // fills do not check for loss
-  hl::pump();
-  EXPECT_EQ(game_record().messages.size(), 2u);
-}
-
-TEST_F(Toolkit, FrameReachesTheWindowClippedToTheClientArea) {
-  LPDIRECTDRAWSURFACE bk = LoadSurface(100);
-  PutSurface(0, 0, bk, frame);
-  const int before = hl::present_count();
-  PutSurfacePrimary(0, 0, frame);
-  EXPECT_EQ(hl::present_count(), before + 1);
-  for (int y = 0; y < 419; y += 7)
-    for (int x = 0; x < 493; x += 3) ASSERT_EQ(hl::window_pixel(x, y), px(frame, x, y)) << x << "," << y;
-  EXPECT_EQ(hl::window_pixel(492, 418), px(frame, 492, 418));
-  // A single button face lands at its own place, leaving the rest of the window alone.
-  LPDIRECTDRAWSURFACE face = numbered(62, 38);
-  PutSurfacePrimary(100, 370, face);
-  EXPECT_EQ(hl::window_pixel(100, 370), px(face, 0, 0));
-  EXPECT_EQ(hl::window_pixel(161, 407), px(face, 61, 37));
-  EXPECT_EQ(hl::window_pixel(99, 370), px(frame, 99, 370));
-}
-
-TEST_F(Toolkit, StaleClientPositionDrawsOffsetUntilTheMoveArrives) {
-  v_screen = frame;
-  LPDIRECTDRAWSURFACE bk = LoadSurface(100);
-  PutSurface(0, 0, bk, frame);
-  game_initialized = 1;
-  const POINT old = Client_Pos;
-  hl::user_moves_window(old.x + 30, old.y + 20);
-  PutSurfacePrimary(0, 0, frame);  // still aimed at the old place
-  EXPECT_EQ(hl::window_pixel(0, 0), px(frame, 30, 20));
-  hl::pump();  // WM_MOVE: Client_Pos follows and the frame is shown again
-  EXPECT_EQ(Client_Pos.x, old.x + 30);
-  EXPECT_EQ(Client_Pos.y, old.y + 20);
-  EXPECT_EQ(hl::window_pixel(0, 0), px(frame, 0, 0));
-  EXPECT_EQ(game_record().events.back(), "update");
+  EXPECT_NE(WinMain(nullptr, nullptr, nullptr, 1), 0);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "ERROR: Direct Draw Initialisierung fehlgeschlagen!\n");
+  EXPECT_EQ(hl::message_boxes().size(), 1u);
+  EXPECT_TRUE(game_record().events.empty());  // Game_Init never ran
 }

@@ -17,10 +17,7 @@ GameRecord& game_record() {
   return r;
 }
 
-void reset_game_record() {
-  game_record() = GameRecord{};
-  game_initialized = 0;
-}
+void reset_game_record() { game_record() = GameRecord{}, game_initialized = 0; }
 
 void Game_Init() {
   game_record().events.push_back("init");
@@ -46,11 +43,12 @@ void Update_Screen() {
 
 void animate(uint32, uint32, unsigned long, unsigned long, unsigned long) { ++game_record().ticks; }
 
+int picture_width(int id) { return id == 100 ? 494 : 46; }
+
 std::vector<std::uint32_t> test_picture(int id) {
   std::vector<std::uint32_t> p;
-  const int w = id == 100 ? 494 : 46, h = id == 100 ? 420 : 46;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
+  for (int y = 0; y < (id == 100 ? 420 : 46); ++y)
+    for (int x = 0; x < picture_width(id); ++x) {
       const int dx = 2 * x - 45, dy = 2 * y - 45;
       p.push_back(id == 100 ? static_cast<std::uint32_t>((x & 0xFF) << 16 | (y & 0xFF) << 8 | ((x + y) >> 2 & 0xFF))
                   : dx * dx + dy * dy <= 46 * 46 ? 0x20C040u + static_cast<std::uint32_t>(x) : 0u);
@@ -62,9 +60,9 @@ namespace res {
 Blob find(int id) {
   static std::map<int, std::vector<std::uint8_t>> files;
   if (id != 100 && id != 129) return Blob{};
-  const int w = id == 100 ? 494 : 46, h = id == 100 ? 420 : 46;
-  auto it = files.find(id);
-  if (it == files.end()) it = files.emplace(id, plat::encode_bmp(test_picture(id).data(), w, h, w)).first;
-  return Blob{it->second.data(), it->second.size()};
+  const int w = picture_width(id);
+  auto& f = files[id];
+  if (f.empty()) f = plat::encode_bmp(test_picture(id).data(), w, static_cast<int>(test_picture(id).size()) / w, w);
+  return Blob{f.data(), f.size()};
 }
 }  // namespace res

@@ -8,8 +8,8 @@
 
 #include "platform/wintypes.h"
 
-// Pixels (0x00RRGGBB, top row first) of fake resource 100 (494 x 420, every pixel distinct)
-// or 129 (a 46 x 46 bubble: a coloured disc on black corners).
+// Pixels (0x00RRGGBB, top row first) of fake resource 100 (494 x 420, all distinct) or 129
+// (a 46 x 46 bubble: a coloured disc on black corners).
 std::vector<std::uint32_t> test_picture(int id);
 
 // What the stand-in game saw, in order ("init", "shutdown", "destroy released", ...).

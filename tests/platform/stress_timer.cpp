@@ -3,8 +3,8 @@
 // the world lock is held, and the program still ends with exit code 0.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <future>
@@ -17,11 +17,12 @@
 #include "platform/platform.h"
 
 namespace hl = plat::headless;
+namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 namespace {
 
-constexpr POINT NEW_BUTTON{309, 395};       // start screen (and End in a game)
+constexpr POINT NEW_BUTTON{309, 395};  // start screen (and End in a game)
 constexpr POINT UNDO_BUTTON{457, 395};
 constexpr POINT SCORE_NEW_BUTTON{281, 296};  // New on the end-of-game screen
 
@@ -35,17 +36,9 @@ void click(POINT p) {
 
 // Runs the test in a folder of its own, since the game writes its settings file there.
 struct Folder {
-  Folder() : old(std::filesystem::current_path()) {
-    path = std::filesystem::temp_directory_path() /
-           ("orbolan-stress-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(path);
-    std::filesystem::current_path(path);
-  }
-  ~Folder() {
-    std::filesystem::current_path(old);
-    std::filesystem::remove_all(path);
-  }
-  std::filesystem::path old, path;
+  fs::path old = fs::current_path(), path = fs::temp_directory_path() / ("orbolan-stress-" + std::to_string(getpid()));
+  Folder() { fs::create_directories(path), fs::current_path(path); }
+  ~Folder() { fs::current_path(old), fs::remove_all(path); }
 };
 
 }  // namespace
@@ -66,30 +59,27 @@ TEST(TimerStress, TicksRaceClicksNewGamesAndUndosAndTheProgramStillEndsWithZero)
   // A second 5 ms timer beside the game's: frozen while this thread holds the world lock.
   const uint32 timer = plat::time_set_event(5, 0, count_tick, 0, TIME_PERIODIC);
   std::this_thread::sleep_for(50ms);
+  int held = 0;
   {
     std::lock_guard<std::recursive_mutex> lock{plat::world_lock()};
-    const int held = extra_ticks;
+    held = extra_ticks;
     std::this_thread::sleep_for(100ms);
     EXPECT_EQ(extra_ticks, held) << "a tick ran while the world lock was held";
   }
   std::this_thread::sleep_for(50ms);
-  EXPECT_GT(extra_ticks, 0);
+  EXPECT_GT(extra_ticks, held);
   plat::time_kill_event(timer);
 
   click(NEW_BUTTON);
   for (int step = 0; step < 600; ++step) {
-    const int what = static_cast<int>(rng() % 20);
+    const unsigned what = rng() % 20;
+    const POINT cell{static_cast<int32>(48 * (rng() % 10) + 31), static_cast<int32>(48 * (rng() % 7) + 31)};
     if (what < 14) {  // a bubble, twice: select, then remove while earlier moves still slide
-      const POINT cell{static_cast<int32>(48 * (rng() % 10) + 31), static_cast<int32>(48 * (rng() % 7) + 31)};
-      click(cell);
-      click(cell);
-    } else if (what < 17) {
-      click(UNDO_BUTTON);
-    } else if (what < 18) {
-      click(NEW_BUTTON);  // End: the end-of-game screen
-      click(SCORE_NEW_BUTTON);
+      click(cell), click(cell);
+    } else if (what < 18) {  // undo, or End and New on the end-of-game screen
+      what < 17 ? click(UNDO_BUTTON) : (click(NEW_BUTTON), click(SCORE_NEW_BUTTON));
     } else {
-      hl::mouse_move(static_cast<int>(rng() % 493), static_cast<int>(rng() % 419), 0);
+      hl::mouse_move(cell.x, cell.y, 0);
     }
     if (step % 50 == 0) std::this_thread::sleep_for(30ms);  // let some animations run out
   }
@@ -98,6 +88,6 @@ TEST(TimerStress, TicksRaceClicksNewGamesAndUndosAndTheProgramStillEndsWithZero)
   EXPECT_EQ(exit_code.get(), 0) << "seed " << seed;
   EXPECT_GT(hl::present_count(), frames_before + 100) << "seed " << seed;
   EXPECT_FALSE(hl::timer_alive());
-  EXPECT_TRUE(std::filesystem::exists("orbolan.cfg"));
+  EXPECT_TRUE(fs::exists("orbolan.cfg"));
   hl::reset();
 }

@@ -52,17 +52,11 @@ TEST(BitmapReader, ReadsBottomUpWithEveryRowPaddingAndTopDown) {
 }
 
 TEST(BitmapReader, RefusesOtherFormatsAndInconsistentHeaders) {
-  struct Damage {
-    const char* what;
-    std::size_t at;
-    std::uint32_t value;
-    int bytes;
-  };
-  const Damage cases[] = {
-      {"magic", 0, 'X', 1},           {"32 bits per pixel", 28, 32, 2}, {"RLE", 30, 1, 4},
-      {"zero width", 18, 0, 4},       {"negative width", 18, 0xFFFFFFF0u, 4},
-      {"lowest height", 22, 0x80000000u, 4}, {"huge width", 18, 0x7FFFFFFFu, 4},
-      {"info header past the end", 14, 4000, 4}, {"pixels past the end", 10, 0xFFFFFF00u, 4},
+  struct Damage { const char* what; std::size_t at; std::uint32_t value; int bytes; } const cases[] = {
+      {"magic", 0, 'X', 1}, {"32 bits per pixel", 28, 32, 2}, {"RLE", 30, 1, 4}, {"zero width", 18, 0, 4},
+      {"negative width", 18, 0xFFFFFFF0u, 4}, {"lowest height", 22, 0x80000000u, 4},
+      {"huge width", 18, 0x7FFFFFFFu, 4}, {"info header past the end", 14, 4000, 4},
+      {"pixels past the end", 10, 0xFFFFFF00u, 4},
   };
   for (const Damage& d : cases) {
     auto f = bmp_file(4, 4);

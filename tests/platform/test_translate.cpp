@@ -10,21 +10,11 @@ constexpr Uint32 WIN = 7;
 HWND const HWND_GAME = reinterpret_cast<HWND>(0x1000);
 
 SDL_Event button(Uint32 type, Uint8 which, int x, int y, Uint32 window = WIN) {
-  SDL_Event e{};
-  e.button = {type, 0, window, 0, which, Uint8(type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED), 1, 0, x, y};
-  return e;
+  return {.button = {type, 0, window, 0, which, Uint8(type == SDL_MOUSEBUTTONDOWN), 1, 0, x, y}};
 }
-
-SDL_Event motion(int x, int y, Uint32 mask) {
-  SDL_Event e{};
-  e.motion = {SDL_MOUSEMOTION, 0, WIN, 0, mask, x, y, 0, 0};
-  return e;
-}
-
+SDL_Event motion(int x, int y, Uint32 mask) { return {.motion = {SDL_MOUSEMOTION, 0, WIN, 0, mask, x, y, 0, 0}}; }
 SDL_Event window_event(Uint8 what, int d1 = 0, int d2 = 0, Uint32 window = WIN) {
-  SDL_Event e{};
-  e.window = {SDL_WINDOWEVENT, 0, window, what, 0, 0, 0, d1, d2};
-  return e;
+  return {.window = {SDL_WINDOWEVENT, 0, window, what, 0, 0, 0, d1, d2}};
 }
 
 struct Translator {
@@ -39,33 +29,26 @@ struct Translator {
 }  // namespace
 
 TEST(Translate, ButtonsPackTheirPlaceAndCarryTheKeyStateWordOfTheirOwnEvent) {
-  struct Step {
-    Uint32 type;
-    Uint8 button;
-    Uint16 mods;
-    uint32 message, wParam;
-  };
-  const Step steps[] = {
-      {SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, KMOD_NONE, WM_LBUTTONDOWN, MK_LBUTTON},
-      {SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, KMOD_NONE, WM_LBUTTONUP, 0},
-      {SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, KMOD_NONE, WM_RBUTTONDOWN, MK_RBUTTON},
-      {SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, KMOD_LSHIFT, WM_LBUTTONDOWN, MK_LBUTTON | MK_RBUTTON | MK_SHIFT},
-      {SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, KMOD_RCTRL, WM_MBUTTONDOWN,
-       MK_LBUTTON | MK_RBUTTON | MK_MBUTTON | MK_CONTROL},
-      {SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, KMOD_SHIFT | KMOD_CTRL, WM_RBUTTONUP,
-       MK_LBUTTON | MK_MBUTTON | MK_SHIFT | MK_CONTROL},
+  constexpr Uint32 DOWN = SDL_MOUSEBUTTONDOWN, UP = SDL_MOUSEBUTTONUP;
+  struct Step { Uint32 type; Uint8 button; Uint16 mods; uint32 message, wParam; } const steps[] = {
+      {DOWN, SDL_BUTTON_LEFT, KMOD_NONE, WM_LBUTTONDOWN, MK_LBUTTON},
+      {UP, SDL_BUTTON_LEFT, KMOD_NONE, WM_LBUTTONUP, 0},
+      {DOWN, SDL_BUTTON_RIGHT, KMOD_NONE, WM_RBUTTONDOWN, MK_RBUTTON},
+      {DOWN, SDL_BUTTON_LEFT, KMOD_LSHIFT, WM_LBUTTONDOWN, MK_LBUTTON | MK_RBUTTON | MK_SHIFT},
+      {DOWN, SDL_BUTTON_MIDDLE, KMOD_RCTRL, WM_MBUTTONDOWN, MK_LBUTTON | MK_RBUTTON | MK_MBUTTON | MK_CONTROL},
+      {UP, SDL_BUTTON_RIGHT, KMOD_SHIFT | KMOD_CTRL, WM_RBUTTONUP, MK_LBUTTON | MK_MBUTTON | MK_SHIFT | MK_CONTROL},
   };
   Translator t;
   for (const Step& s : steps) {
-    SCOPED_TRACE(::testing::Message() << "message " << s.message);
+    SCOPED_TRACE(::testing::Message() << "message " << s.message << ", mods " << s.mods);
     ASSERT_TRUE(t.feed(button(s.type, s.button, 120, 340), s.mods));
     EXPECT_EQ(t.out.message, s.message);
     EXPECT_EQ(t.out.wParam, s.wParam);
     EXPECT_EQ(t.out.lParam, 120 | 340 << 16);
     EXPECT_EQ(t.out.hwnd, HWND_GAME);
   }
-  EXPECT_FALSE(t.feed(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_X1, 5, 5)));
-  EXPECT_FALSE(t.feed(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 5, 5, WIN + 1)));  // another window
+  EXPECT_FALSE(t.feed(button(DOWN, SDL_BUTTON_X1, 5, 5)));
+  EXPECT_FALSE(t.feed(button(DOWN, SDL_BUTTON_LEFT, 5, 5, WIN + 1)));  // another window
 }
 
 TEST(Translate, DragOutsideTheWindowKeepsSixteenBitTwosComplement) {

@@ -16,7 +16,6 @@ std::vector<std::uint32_t> test_picture(int id);
 struct GameRecord {
   std::vector<std::string> events;
   std::vector<uint32> messages;
-  int ticks = 0;
   bool post_close_in_init = false;  // Game_Init posts WM_CLOSE, as the Exit button would
 };
 GameRecord& game_record();

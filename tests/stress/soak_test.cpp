@@ -147,13 +147,20 @@ class Soak {
     std::lock_guard lock(plat::world_lock());
     const int roll = Random(100);
     if (mode == MODE_GAME && roll < 85) {
-      std::vector<POINT> group;
+      // Mostly a player who aims: at the outlined group, or at a bubble with a partner.
+      std::vector<POINT> group, paired;
       for (int32 i = 0; i < FIELD_COLUMNS; ++i)
-        for (int32 j = 0; j < FIELD_ROWS; ++j)
+        for (int32 j = 0; j < FIELD_ROWS; ++j) {
+          const int32 t = PlayField[i][j].type;
           if (bubbles_marked != 0 && PlayField[i][j].marked != 0) group.push_back({i, j});
-      const POINT cell = !group.empty() && Random(2) == 0
-                             ? group[Random(static_cast<int>(group.size()))]
-                             : POINT{Random(FIELD_COLUMNS), Random(FIELD_ROWS)};
+          if (t != 0 && ((i + 1 < FIELD_COLUMNS && PlayField[i + 1][j].type == t) ||
+                         (j + 1 < FIELD_ROWS && PlayField[i][j + 1].type == t)))
+            paired.push_back({i, j});
+        }
+      const int aim = Random(10);
+      const std::vector<POINT>& pick = !group.empty() && aim < 8 ? group : paired;
+      const POINT cell = !pick.empty() && aim < 9 ? pick[Random(static_cast<int>(pick.size()))]
+                                                  : POINT{Random(FIELD_COLUMNS), Random(FIELD_ROWS)};
       return {BOARD_LEFT + CELL * cell.x + Random(CELL), BOARD_TOP + CELL * cell.y + Random(CELL)};
     }
     if (mode == MODE_SETUP && roll < 40) {
@@ -169,7 +176,7 @@ class Soak {
       int32 b = shown.empty() ? 0 : shown[Random(static_cast<int>(shown.size()))];
       // Close the game only now and then, and give a game time to end by itself.
       if (b == EXIT_BUTTON && Random(25) != 0) b = 0;
-      if (b == END_BUTTON && Random(4) != 0) b = 0;
+      if (b == END_BUTTON && Random(8) != 0) b = 0;
       if (b != 0) return Random_Point_In(buttons[b].topleft, buttons[b].bottomright);
     }
     // Anywhere, the window's edges and beyond them included (a drag held outside).
@@ -362,9 +369,8 @@ TEST(Soak, RandomPlayOverEveryScreenKeepsTheStatisticsRight) {
     }
   soak.End();
   Report("soak", seed, soak.tally());
-  long finished = 0;
-  for (long f : soak.tally().finished) finished += f;
-  EXPECT_GT(finished, 0) << "no game ended by itself: the soak did not reach the end screens";
+  for (int32 type = 0; type < 4; ++type)
+    EXPECT_GT(soak.tally().finished[type], 0) << "no game of type " << type << " ended by itself";
   EXPECT_GE(soak.tally().presses + soak.tally().releases + soak.tally().moves, 20000);
 }
 

@@ -18,5 +18,5 @@ struct GameRecord {
   std::vector<uint32> messages;
   bool post_close_in_init = false;  // Game_Init posts WM_CLOSE, as the Exit button would
 };
-GameRecord& game_record();
+inline GameRecord game_record;
 void reset_game_record();

@@ -64,13 +64,12 @@ TEST(Translate, DragOutsideTheWindowKeepsSixteenBitTwosComplement) {
 
 TEST(Translate, WindowEventsBecomePaintMoveAndClose) {
   Translator t;
-  ASSERT_TRUE(t.feed(window_event(SDL_WINDOWEVENT_EXPOSED)));
-  EXPECT_EQ(t.out.message, WM_PAINT);
-  ASSERT_TRUE(t.feed(window_event(SDL_WINDOWEVENT_MOVED, 266, 175)));
-  EXPECT_EQ(t.out.message, WM_MOVE);
-  EXPECT_EQ(t.out.lParam, 266 | 175 << 16);
-  ASSERT_TRUE(t.feed(window_event(SDL_WINDOWEVENT_CLOSE)));
-  EXPECT_EQ(t.out.message, WM_CLOSE);
+  for (auto [what, message] : {std::pair{SDL_WINDOWEVENT_EXPOSED, WM_PAINT}, {SDL_WINDOWEVENT_CLOSE, WM_CLOSE},
+                               {SDL_WINDOWEVENT_MOVED, WM_MOVE}}) {
+    ASSERT_TRUE(t.feed(window_event(what, 266, 175)));
+    EXPECT_EQ(t.out.message, message);
+  }
+  EXPECT_EQ(t.out.lParam, 266 | 175 << 16);  // the move's new client position
   EXPECT_FALSE(t.feed(window_event(SDL_WINDOWEVENT_CLOSE, 0, 0, WIN + 1)));
   EXPECT_FALSE(t.feed(window_event(SDL_WINDOWEVENT_FOCUS_GAINED)));
 }

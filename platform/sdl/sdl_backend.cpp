@@ -200,6 +200,10 @@ HWND create_window(const WindowDesc& desc) {
   State& s = state();
   s.window_thread = std::this_thread::get_id();
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");  // the close box sends WM_CLOSE alone
+  // The window surface is copied straight to the X server. Left to itself SDL backs it with
+  // an OpenGL renderer, which on a machine without a graphics driver loads a software
+  // rasteriser: 85 MB more memory, two more threads, and 130 ms more before the first frame.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
     return nullptr;

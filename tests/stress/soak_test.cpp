@@ -127,6 +127,7 @@ class Soak {
     proof::Clear_Game_Globals();
     hl::set_real_timer(real_timer_);
     ASSERT_TRUE(proof::Start_Game());
+    std::srand(static_cast<unsigned>(rng_()));  // the boards follow the seed, not the clock
     std::lock_guard lock(plat::world_lock());
     ASSERT_EQ(std::memcmp(&score_statistic, &model_, sizeof model_), 0)
         << "the statistics read back from orbolan.cfg differ from those saved";
@@ -339,14 +340,16 @@ class Soak {
   Tally tally_;
 };
 
+// The seed: gtest's --gtest_random_seed=N (1 to 99999) replays a run; otherwise a new one.
 unsigned Seed() {
-  if (const char* s = std::getenv("ORBOLAN_SOAK_SEED")) return static_cast<unsigned>(std::strtoul(s, nullptr, 10));
-  return static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
+  if (const int flag = GTEST_FLAG_GET(random_seed); flag != 0) return static_cast<unsigned>(flag);
+  const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+  return static_cast<unsigned>(now % 99999) + 1;
 }
 
 void Report(const char* name, unsigned seed, const Tally& t) {
   std::printf(
-      "%s: seed %u (replay with ORBOLAN_SOAK_SEED=%u): %ld messages (%ld presses, %ld releases, "
+      "%s: seed %u (replay with --gtest_random_seed=%u): %ld messages (%ld presses, %ld releases, "
       "%ld moves), %ld ticks; %ld groups removed, games finished by type %ld/%ld/%ld/%ld, "
       "%ld ended, %ld undos, "
       "%ld resets (%ld refused), %ld starts\n",

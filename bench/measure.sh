@@ -97,9 +97,8 @@ xdotool "${chain[@]}"
 b=$(cpu_ns); end=$(date +%s.%N)
 elapsed=$(awk -v a="$start" -v b="$end" 'BEGIN{print b-a}')
 animating=$(share "$a" "$b" "$elapsed")
-xwd -id "$win" -silent | convert xwd:- "$work/after-moves.png" 2>/dev/null || true
-[ -d /tmp/orbolan-measure-shots ] || mkdir -p /tmp/orbolan-measure-shots
-cp "$work/after-moves.png" /tmp/orbolan-measure-shots/ 2>/dev/null || true
+shot=$(realpath "$bin/..")/measure-after-moves.png  # what the moves left, to look at
+xwd -id "$win" -silent | convert xwd:- "$shot" 2>/dev/null || true
 
 peak_kb=$(awk '/VmHWM/{print $2}' /proc/"$game"/status)
 wmctrl -c 'Orbolan!'
@@ -117,7 +116,7 @@ printf '%-52s %8s %%   %-12s %s\n' "CPU, idle on the board for ${seconds} s" "$i
 printf '%-52s %8s %%   %-12s %s\n' "CPU, idle, by the kernel's tick counters" "$idle_ticks" "" ""
 printf '%-52s %8s %%   %-12s %s\n' "CPU, moves animating for ${elapsed%.*} s ($moves moves and undos)" "$animating" "< 2 %" "$(verdict "$animating" 2)"
 echo "launches (first frame, start screen in ms): $(paste -sd';' launches.txt)"
-echo "threads while idle: $threads_idle; exit code on close: $closed"
+echo "threads while idle: $threads_idle; exit code on close: $closed; the board after the moves: $shot"
 echo
 "$bin/orbolan_bench" --benchmark_filter='Frame' --benchmark_repetitions=5 \
   --benchmark_report_aggregates_only=true 2>/dev/null | tail -4

@@ -3,11 +3,7 @@
 through its launcher from another folder with a fresh home; a copy of it started through a link
 with XDG_DATA_HOME set and sounds on. The Debian package (as root): built, installed, started
 as its menu entry does, removed."""
-import glob
-import os
-import shutil
-import struct
-import subprocess
+import glob, os, shutil, struct, subprocess
 import driver as d
 
 BUILD = os.environ.get('ORBOLAN_BUILD') or os.path.dirname(d.BIN)
@@ -20,6 +16,7 @@ def run(*argv, **kw):
 
 
 def check_share(share):
+    d.check(os.path.getsize(share + '/doc/orbolan/copyright'), 'the copyright is installed')
     run('desktop-file-validate', '%s/applications/%s.desktop' % (share, APP))
     run('appstreamcli', 'validate', '--no-net', '--pedantic', '%s/metainfo/%s.metainfo.xml' % (share, APP))
     for size in 16, 32, 48, 64, 128, 256:
@@ -52,9 +49,6 @@ def prefix_install(x):
     work = d.tempdir()
     prefix = work + '/my games'  # a space in every installed path: quoting mistakes show up
     run('cmake', '--install', BUILD, '--prefix', prefix)
-    d.check(os.access(prefix + '/bin/orbolan', os.X_OK) and os.access(
-        prefix + '/libexec/orbolan/orbolan', os.X_OK) and os.path.getsize(
-        prefix + '/share/doc/orbolan/copyright'), 'launcher, program and copyright installed')
     check_share(prefix + '/share')
     desktop = open('%s/share/applications/%s.desktop' % (prefix, APP)).read().splitlines()
     d.check('Exec="%s/bin/orbolan"' % prefix in desktop, 'the menu entry quotes the launcher')
@@ -108,13 +102,9 @@ def debian_package(x):
     home = d.tempdir()
     played(x, home, exec_words[0], home)
     check_player(home + '/.local/share/orbolan', '/usr/share/orbolan', home)
-    run(*apt, 'remove', 'orbolan', env=env)
-    status = subprocess.run(['dpkg-query', '-W', '-f=${db:Status-Abbrev}', 'orbolan'],
-                            capture_output=True, text=True).stdout
-    d.check(status[:2] in ('', 'un'), 'dpkg no longer lists orbolan as installed (%s)' % status)
-    left = [p for p in files if os.path.exists(p) and not (os.path.isdir(p) and
-                                                          not p.endswith('/orbolan'))]
-    d.check(not left, 'nothing of the package left behind %s' % left)
+    run(*apt, 'remove', 'orbolan', env=env)  # folders shared with other packages may stay
+    left = [p for p in files if os.path.exists(p) and not (os.path.isdir(p) and not p.endswith('/orbolan'))]
+    d.check(not left, 'removed: nothing of the package left behind %s' % left)
 
 
 def test():

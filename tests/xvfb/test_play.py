@@ -12,31 +12,25 @@ PREPARED = [0, 0, 0, 5, 500, 200, 1, 10, 10, 2, 20, 20, 3, 30, 30]
 def first_run(x, folder):
     g = x.start(folder)
     start = g.wait_screen('start', save='01-start')
-    g.button('new')
-    board = g.settled(lambda s: d.full(s.board()), 'New: 70 bubbles at rest', '02-new').board()
-    print('board dealt: %s' % board)
-    group = d.largest_group(board)
-    g.click(*d.cell(*min(group)))
-    g.settled(lambda s: s.red() == d.outline(group),
-              'selection: red exactly on the border of a group of %d' % len(group), '03-selected')
+    board, group = d.deal(g, 'New: 70 bubbles at rest')
+    d.mark(g, group, 'selection: red exactly on the border of a group of %d' % len(group))
     g.click(*d.cell(*min(group)))
     moved = d.after_normal_move(board, group)
     g.settled(lambda s: s.board() == moved and not s.red(),
-              'move: bubbles fell, columns closed up to the right, no outline', '04-removed')
+              'move: bubbles fell, columns closed up to the right, no outline', '02-moved')
     g.button('undo')
     g.settled(lambda s: s.board() == board, 'undo: the board before the move is back')
-    g.click(*d.cell(*min(group)))
-    before = g.settled(lambda s: s.red() == d.outline(group), 'selected again')
+    before = d.mark(g, group, 'selected again')
     g.button('setup')
-    setup = g.wait_screen('setup', save='05-setup')
+    setup = g.wait_screen('setup', save='03-setup')
     d.check(all(setup.shows(b, masked=True) for b in ('exit', 'setup', 'end')),
             'setup: the main buttons and End dimmed')
     g.button('ok')
     g.settled(lambda s: s == before, 'setup OK: the same board, score and selection')
     g.button('end')
-    end = g.wait_screen('end', save='06-end')
-    ink = [len([x for x in range(300, 370) for y in range(row, row + 14)
-                if end.at(x, y) == (0, 0, 0)]) for row in (115, 146, 176, 208, 238)]
+    end = g.wait_screen('end', save='04-end')
+    ink = [len([x for x in range(300, 370) for y in range(row, row + 14) if end.at(x, y) == (0, 0, 0)])
+           for row in (115, 146, 176, 208, 238)]
     d.check(min(ink) > 0 and not end.red(), 'end of game: five numbers, no red best %s' % ink)
     g.button('done')
     g.settled(lambda s: s == start, 'Done: the start screen again')
@@ -47,29 +41,25 @@ def first_run(x, folder):
     return expected
 
 
+def choose(g, x, y, what):
+    g.button('setup')
+    setup = g.wait_screen('setup')
+    g.click(x, y)
+    g.settled(lambda s: s.screen() == 'setup' and s != setup, what)
+    g.button('ok')
+
+
 def second_run(x, folder, expected):
     g = x.start(folder)
     g.wait_screen('start')
-    g.button('setup')
-    setup = g.wait_screen('setup')
-    g.click(300, 133)  # Animations
-    g.settled(lambda s: s.screen() == 'setup' and s != setup, 'setup: Animations checked')
-    g.button('ok')
+    choose(g, 300, 133, 'setup: Animations checked')
     g.wait_screen('start')
-    g.button('new')
-    board = g.settled(lambda s: d.full(s.board())).board()
-    print('board dealt: %s' % board)
-    group = d.largest_group(board)
+    board, group = d.deal(g)
+    d.mark(g, group)
     g.click(*d.cell(*min(group)))
-    g.settled(lambda s: s.red() == d.outline(group))
-    g.click(*d.cell(*min(group)))
-    moved = d.after_normal_move(board, group)
-    g.settled(lambda s: s.board() == moved, 'animated move: the slid bubbles come to rest')
-    g.button('setup')
-    setup = g.wait_screen('setup')
-    g.click(150, 140)  # Continuous
-    g.settled(lambda s: s.screen() == 'setup' and s != setup, 'setup: Continuous checked')
-    g.button('ok')
+    g.settled(lambda s: s.board() == d.after_normal_move(board, group),
+              'animated move: the slid bubbles come to rest')
+    choose(g, 150, 140, 'setup: Continuous checked')
     g.wait_screen('game', 'setup OK: back to the running game')
     g.button('exit')
     d.check(g.wait_exit() == 0, 'Exit ends the game with exit code 0')

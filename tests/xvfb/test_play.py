@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""A game as a player meets it. First run (animations off): New, a group selected and removed,
-Undo, Setup and back to the same picture, End and its table, Done, the close box and the saved
+"""A game as a player meets it. First run (animations off): New, a group selected, Setup and back
+to the same picture, the group removed, Undo, End and its table, Done, the close box and the saved
 statistics. Second run: animations and Continuous chosen in the setup, a move slid by the timer
 thread, Exit, and the setup saved."""
 import driver as d
@@ -13,20 +13,19 @@ def first_run(x, folder):
     g = x.start(folder)
     start = g.wait_screen('start', save='01-start')
     board, group = d.deal(g, 'New: 70 bubbles at rest')
-    d.mark(g, group, 'selection: red exactly on the border of a group of %d' % len(group))
-    g.click(*d.cell(*min(group)))
-    moved = d.after_normal_move(board, group)
-    g.settled(lambda s: s.board() == moved and not s.red(),
-              'move: bubbles fell, columns closed up to the right, no outline', '02-moved')
-    g.button('undo')
-    g.settled(lambda s: s.board() == board, 'undo: the board before the move is back')
-    before = d.mark(g, group, 'selected again')
+    selected = d.mark(g, group, 'selection: red exactly on the border of a group of %d' % len(group))
     g.button('setup')
-    setup = g.wait_screen('setup', save='03-setup')
+    setup = g.wait_screen('setup', save='02-setup')
     d.check(all(setup.shows(b, masked=True) for b in ('exit', 'setup', 'end')),
             'setup: the main buttons and End dimmed')
     g.button('ok')
-    g.settled(lambda s: s == before, 'setup OK: the same board, score and selection')
+    g.settled(lambda s: s == selected, 'setup OK: the same board, score and selection')
+    g.click(*d.cell(*min(group)))
+    moved = d.after_normal_move(board, group)
+    g.settled(lambda s: s.board() == moved and not s.red(),
+              'move: bubbles fell, columns closed up to the right, no outline', '03-moved')
+    g.button('undo')  # always animated: the board takes no clicks until the bubbles rest
+    g.settled(lambda s: s.board() == board, 'undo: the board before the move is back')
     g.button('end')
     end = g.wait_screen('end', save='04-end')
     ink = [len([x for x in range(300, 370) for y in range(row, row + 14) if end.at(x, y) == (0, 0, 0)])

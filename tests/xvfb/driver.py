@@ -39,8 +39,7 @@ def poll(cond, timeout=60):
 
 
 def wait_for(cond, what, timeout=60):
-    result = poll(cond, timeout)
-    check(bool(result), what)
+    check(bool(result := poll(cond, timeout)), what)
     return result
 
 
@@ -94,7 +93,7 @@ def main(fn):
     signal.signal(signal.SIGINT, signal.default_int_handler)
     for sig in signal.SIGTERM, signal.SIGHUP:
         signal.signal(sig, lambda n, _: sys.exit('signal %d' % n))
-    code = None
+    code = 0
     try:
         fn()
     except Skip as e:
@@ -109,8 +108,7 @@ def main(fn):
                 undo()
             except Exception:
                 traceback.print_exc()
-    if code is None:
-        print('%d failure(s); screenshots in %s' % (len(failures), SHOTS))
+    print('%d failure(s); screenshots in %s' % (len(failures), SHOTS))
     sys.exit(code or (1 if failures else 0))
 
 

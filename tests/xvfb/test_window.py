@@ -26,7 +26,7 @@ def icon(x, g):
     """The window's icon as ARGB numbers, and the icon picture with magenta transparent."""
     got = x.run(['xprop', '-id', g.window, '-notype', '-f', '_NET_WM_ICON', '32c', ' $0+',
                  '_NET_WM_ICON'], text=True).stdout
-    got = [int(n) for n in got.split(' ', 1)[1].split(',')]
+    got = [int(n) for n in got.partition(' ')[2].split(',') if n.strip().isdigit()]
     w, h, rgb = d.picture(1)
     want = [w, h] + [0 if rgb[k:k + 3] == b'\xff\0\xff' else 0xFF000000 | int.from_bytes(
         rgb[k:k + 3], 'big') for k in range(0, len(rgb), 3)]

@@ -215,7 +215,7 @@ class _Process:
     """A process in a session of its own; stop() ends it and whatever it started."""
 
     def __init__(self, argv, **kw):
-        self.p = subprocess.Popen(argv, start_new_session=True, **kw)
+        self.p = subprocess.Popen(argv, start_new_session=True, **{'stdout': subprocess.DEVNULL, **kw})
         _cleanups.append(self.stop)
 
     def stop(self):

@@ -73,19 +73,22 @@ def with_window_manager(expected):
         folder = d.player_folder()
         g = x.start(folder)
         g.settled(lambda s: s == expected, 'framed: the first screen pixel for pixel')
-        l, r, t, b = poll_extents(x, g)
-        gx, gy, w, h = g.geometry()
-        d.check((gx - l, gy - t) == (512 - (d.W + l + r) // 2, 384 - (d.H + t + b) // 2),
-                'the framed window is centred: frame at %d, %d' % (gx - l, gy - t))
+        d.check(d.poll(lambda: centred(x, g)), 'the framed window is centred: frame %s, client %s'
+                % (frame_extents(x, g), g.geometry()))
         g.close()
         d.check(g.wait_exit() == 0, 'the close box ends the game with exit code 0')
         d.check(len(d.read_cfg(folder) or '') == 15, 'closing wrote orbolan.cfg, 60 bytes')
 
 
-def poll_extents(x, g):
-    cmd = ['xprop', '-id', g.window, '-notype', '_NET_FRAME_EXTENTS']
-    found = d.poll(lambda: '=' in (out := x.run(cmd, text=True).stdout) and out)
-    return [int(n) for n in found.split('=')[1].split(',')] if found else (0, 0, 0, 0)
+def frame_extents(x, g):
+    out = x.run(['xprop', '-id', g.window, '-notype', '_NET_FRAME_EXTENTS'], text=True).stdout
+    return [int(n) for n in out.partition('=')[2].split(',') if n.strip().isdigit()]
+
+
+def centred(x, g):
+    """True once the window manager has framed the window and the frame is centred."""
+    (l, r, t, b), (gx, gy, w, h) = frame_extents(x, g) or (0, 0, 0, 0), g.geometry()
+    return t > 0 and (gx - l, gy - t, w, h) == (512 - (d.W + l + r) // 2, 384 - (d.H + t + b) // 2, d.W, d.H)
 
 
 def test():

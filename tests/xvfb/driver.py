@@ -1,7 +1,7 @@
 """The real program in a private X server (Xvfb -displayfd) with openbox, driven by xdotool, judged
 by screenshots and the files it writes. Whatever happens (an exception, Ctrl-C, CTest's timeout),
 what a test started is stopped and its temporary folders removed. Every wait is for a condition."""
-import os, select, shutil, signal, struct, subprocess, sys, tempfile, time, traceback
+import os, re, select, shutil, signal, struct, subprocess, sys, tempfile, time, traceback
 
 BIN = os.path.abspath(os.environ.get('ORBOLAN_BIN', 'build/rel/bin'))
 GAME = os.path.join(BIN, 'orbolan')
@@ -169,10 +169,8 @@ class Shot:
 
     def red(self):
         """The pure red pixels above the status bar."""
-        found, k, end = set(), -1, 3 * self.size[0] * 345
-        while 0 <= (k := self.rgb.find(b'\xff\0\0', k + 1)) < end:
-            found |= {(k // 3 % self.size[0], k // 3 // self.size[0])} if k % 3 == 0 else set()
-        return found
+        w, matches = self.size[0], re.finditer(b'(?=\xff\0\0)', self.rgb[:3 * self.size[0] * 345])
+        return {(m.start() // 3 % w, m.start() // 3 // w) for m in matches if m.start() % 3 == 0}
 
 
 # ---- The rules as a player sees them ------------------------------------------------------

@@ -1,8 +1,7 @@
 #!/usr/bin/env python3
 """A working folder the game may not write (it runs as nobody): a whole game plays, the save at
 closing fails with a message, and the old "orbolan.cfg" stays byte for byte."""
-import os
-import shutil
+import os, shutil
 import driver as d
 
 

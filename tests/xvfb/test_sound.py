@@ -2,9 +2,7 @@
 """Sound as a player hears it, recorded by SDL's disk audio driver (16-bit stereo): start-up
 sounds the click; End shows its table only after the score jingle has played. Damaged and
 missing sound files: a whole game plays in silence and is saved."""
-import os
-import shutil
-import time
+import os, time
 import driver as d
 
 # Normal games, sounds on, animations on; normal: 4 games, 400 points, best 150.

@@ -2,8 +2,7 @@
 """The window as the X server shows it: no display at all; without a window manager its title,
 size, place, icon and pixels, and real mouse events on the buttons; under openbox the framed
 window centred, its pixels again, and the close box ending the game and saving."""
-import os
-import subprocess
+import os, subprocess
 import driver as d
 
 

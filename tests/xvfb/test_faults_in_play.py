@@ -1,0 +1,106 @@
+#!/usr/bin/env python3
+"""Faults a player met, checked in the real window. A settings file too short to read is set
+aside, not overwritten; a game given up with End and a setup confirmed with OK are on disk before
+the process is killed; Undo with nothing to undo leaves no line under the button; a button held
+while the game ends and the end-of-game screen arrives is not drawn pressed afterwards."""
+import os
+import struct
+import driver as d
+
+
+def content(path):
+    return open(path, 'rb').read() if os.path.exists(path) else None
+
+
+def pairs_left(board):
+    return any(board[i][j] and (j + 1 < d.ROWS and board[i][j + 1] == board[i][j] or
+                                i + 1 < d.COLUMNS and board[i + 1][j] == board[i][j])
+               for i in range(d.COLUMNS) for j in range(d.ROWS))
+
+
+def killed_runs(x):
+    folder = d.player_folder()
+    short = struct.pack('<7i', 1, 1, 1, 9, 900, 300, 2)  # 28 bytes: the player's, unreadable
+    open(folder + '/orbolan.cfg', 'wb').write(short)
+    g = x.start(folder)
+    g.wait_screen('start')
+    d.deal(g)
+    ux, uy = d.BUTTONS['undo'][0] + 31, d.BUTTONS['undo'][1] + 19
+    g.press(ux, uy)  # nothing to undo yet
+    g.settled(lambda s: s.shows('undo', face=135), 'Undo drawn pressed')
+    g.release(ux, uy)
+    wood = d.picture(100)[2][3 * (414 * 494 + 426):][:3 * 62]
+    d.check(g.settled(lambda s: s.shows('undo'), 'Undo released', 'undo-released').rows(426, 414, 62, 1) == wood,
+            'Undo with nothing to undo: the row under the button is wood again')
+    g.button('end')
+    g.wait_screen('end')
+    g.kill()
+    g.wait_exit()
+    d.check(d.read_cfg(folder) == [0, 0, 0, 1] + [0] * 11,
+            'End, then SIGKILL: the game is counted on disk: %s' % d.read_cfg(folder))
+    damaged = folder + '/orbolan.cfg.damaged'
+    d.check(content(damaged) == short,
+            'the unreadable file is kept as orbolan.cfg.damaged')
+    d.check('kept as orbolan.cfg.damaged' in g.stderr(), 'standard error says where it is kept')
+
+    g = x.start(folder)  # the file is whole now; the setup's OK saves it at once
+    g.button('setup')
+    setup = g.wait_screen('setup')
+    g.click(300, 133)
+    g.settled(lambda s: s.screen() == 'setup' and s != setup, 'setup: Animations checked')
+    g.button('ok')
+    g.wait_screen('start')
+    g.kill()
+    g.wait_exit()
+    d.check(d.read_cfg(folder) == [0, 0, 1, 1] + [0] * 11,
+            'setup OK, then SIGKILL: animations on, the earlier game still counted')
+    d.check(content(damaged) == short, 'a readable file is not set aside')
+
+
+def scores_held_as_the_game_ends(g):
+    """Plays a normal game down to its last move, makes it with Scores pressed at once after
+    it, and holds Scores until the end-of-game screen is up. True when the press came in time."""
+    board = d.deal(g)[0]
+    while True:
+        groups = {frozenset(d.group_at(board, i, j)) for i in range(d.COLUMNS)
+                  for j in range(d.ROWS) if board[i][j]}
+        groups = [gr for gr in groups if len(gr) > 1]
+        last = [gr for gr in groups if not pairs_left(d.after_normal_move(board, gr))]
+        # The last move drops what lies above it where it can: the slide gives the press time.
+        group = max(last or groups, key=lambda gr: (sum(1 for i, j in gr for k in range(j)
+                                                        if board[i][k] and (i, k) not in gr), len(gr)))
+        d.mark(g, group)
+        if last:
+            break
+        g.click(*d.cell(*min(group)))
+        board = d.after_normal_move(board, group)
+        g.settled(lambda s: s.board() == board, 'a move of %d' % len(group))
+    sx, sy = d.BUTTONS['scores'][0] + 31, d.BUTTONS['scores'][1] + 19
+    g.move(*d.cell(*min(group)), 'click', 1, 'mousemove', '--window', g.window, sx, sy, 'mousedown', 1)
+    held = g.wait_screen('end').shows('scores', masked=True, face=115)
+    g.release(sx, sy)
+    return held
+
+
+def held_through_the_end(x):
+    g = x.start(d.player_folder([0, 0, 1] + [0] * 12))  # animations on, sounds off
+    g.wait_screen('start')
+    for attempt in range(4):
+        held = scores_held_as_the_game_ends(g)
+        g.button('done')
+        start = g.wait_screen('start')
+        if held:
+            break
+        print('attempt %d: the game ended before Scores was pressed; once more' % attempt)
+    if d.check(held, 'Scores was held down as the end-of-game screen came'):
+        start.save('held-scores-start')
+        d.check(start.shows('scores'), 'after the release Scores is drawn unpressed again')
+
+
+def test():
+    with d.Display() as x:
+        killed_runs(x)
+        held_through_the_end(x)
+
+
+d.main(test)

@@ -14,10 +14,9 @@ def content(path):
     return open(path, 'rb').read() if os.path.exists(path) else None
 
 
-def pairs_left(board):
-    return any(board[i][j] and (j + 1 < d.ROWS and board[i][j + 1] == board[i][j] or
-                                i + 1 < d.COLUMNS and board[i + 1][j] == board[i][j])
-               for i in range(d.COLUMNS) for j in range(d.ROWS))
+def groups(board):
+    return [g for g in {frozenset(d.group_at(board, i, j)) for i in range(d.COLUMNS)
+                        for j in range(d.ROWS) if board[i][j]} if len(g) > 1]
 
 
 def killed_runs(x):
@@ -32,8 +31,8 @@ def killed_runs(x):
     g.settled(lambda s: s.shows('undo', face=135), 'Undo drawn pressed')
     g.release(ux, uy)
     wood = d.picture(100)[2][3 * (414 * 494 + 426):][:3 * 62]
-    d.check(g.settled(lambda s: s.shows('undo'), 'Undo released', 'undo-released').rows(426, 414, 62, 1) == wood,
-            'Undo with nothing to undo: the row under the button is wood again')
+    released = g.settled(lambda s: s.shows('undo'), 'Undo released', 'undo-released')
+    d.check(released.rows(426, 414, 62, 1) == wood, 'Undo: the row under the button is wood again')
     g.button('end')
     g.wait_screen('end')
     g.kill()
@@ -41,9 +40,8 @@ def killed_runs(x):
     d.check(d.read_cfg(folder) == [0, 0, 0, 1] + [0] * 11,
             'End, then SIGKILL: the game is counted on disk: %s' % d.read_cfg(folder))
     damaged = folder + '/orbolan.cfg.damaged'
-    d.check(content(damaged) == short,
-            'the unreadable file is kept as orbolan.cfg.damaged')
-    d.check('kept as orbolan.cfg.damaged' in g.stderr(), 'standard error says where it is kept')
+    d.check(content(damaged) == short and 'kept as orbolan.cfg.damaged' in g.stderr(),
+            'the unreadable file is kept as orbolan.cfg.damaged, and standard error says so')
 
     g = x.start(folder)  # the file is whole now; the setup's OK saves it at once
     g.button('setup')
@@ -73,10 +71,7 @@ def scores_held_as_the_game_ends(g):
     it, and holds Scores until the end-of-game screen is up. True when the press came in time."""
     board = d.deal(g)[0]
     while True:
-        groups = {frozenset(d.group_at(board, i, j)) for i in range(d.COLUMNS)
-                  for j in range(d.ROWS) if board[i][j]}
-        groups = [gr for gr in groups if len(gr) > 1]
-        last = [gr for gr in groups if not pairs_left(d.after_normal_move(board, gr))]
+        last = [gr for gr in groups(board) if not groups(d.after_normal_move(board, gr))]
         group = max(last, key=lambda gr: slide(board, gr)) if last else d.largest_group(board)
         d.mark(g, group)
         if last:

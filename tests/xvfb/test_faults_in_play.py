@@ -44,6 +44,7 @@ def killed_runs(x):
             'the unreadable file is kept as orbolan.cfg.damaged, and standard error says so')
 
     g = x.start(folder)  # the file is whole now; the setup's OK saves it at once
+    g.wait_screen('start')
     g.button('setup')
     setup = g.wait_screen('setup')
     g.click(300, 133)

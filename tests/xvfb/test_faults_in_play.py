@@ -1,9 +1,6 @@
 #!/usr/bin/env python3
-"""Faults a player met, checked in the real window. A settings file too short to read is set
-aside, not overwritten; a game given up with End and a setup confirmed with OK are on disk before
-the process is killed; Undo with nothing to undo leaves no line under the button; a button held
-while the game ends and the end-of-game screen arrives is not drawn pressed afterwards. Start-up
-with sounds off, recorded by SDL's disk audio driver, is silent."""
+"""Faults a player met: an unreadable settings file overwritten, End and setup lost to a kill, a
+line left under Undo, a button left drawn pressed, a pop heard at start-up with sounds off."""
 import os
 import struct
 import subprocess
@@ -59,8 +56,7 @@ def killed_runs(x):
 
 
 def slide(board, group):
-    """How many cells the bubbles farthest from home slide after the group is removed: the
-    longer, the more time the press after the last move has to come before the game ends."""
+    """Cells the farthest bubble slides after the move: the time a press after it has."""
     kept = [[j for j in range(d.ROWS) if board[i][j] and (i, j) not in group] for i in range(d.COLUMNS)]
     columns = [i for i in range(d.COLUMNS) if kept[i]]
     return max([max(d.COLUMNS - len(columns) + k - i, d.ROWS - len(kept[i]) + r - j)
@@ -68,8 +64,8 @@ def slide(board, group):
 
 
 def scores_held_as_the_game_ends(g):
-    """Plays a normal game down to its last move, makes it with Scores pressed at once after
-    it, and holds Scores until the end-of-game screen is up. True when the press came in time."""
+    """A game played to its last move, then Scores pressed at once and held: True when the
+    end-of-game screen came while it was held."""
     board = d.deal(g)[0]
     while True:
         last = [gr for gr in groups(board) if not groups(d.after_normal_move(board, gr))]
@@ -104,8 +100,7 @@ def held_through_the_end(x):
 
 
 def silent_start(runs=20):
-    """The "pop" that start-up plays and stops at once once leaked a buffer in about one
-    start in four; twenty starts with sounds off must all be silent."""
+    """Start-up plays "pop" and stops it at once: it leaked a buffer in one start in four."""
     recorded = loud = 0
     for _ in range(runs):
         audio = os.path.join(d.tempdir(), 'audio.raw')

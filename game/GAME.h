@@ -137,7 +137,9 @@ void Undo_Move();
 // so on standard error. Returns true when the file was read.
 bool Read_Config();
 // Writes both records through a temporary file renamed over "orbolan.cfg", so the old
-// file stays whole on any failure (reported on standard error). Returns true on success.
+// file stays whole on any failure (reported on standard error). A file that was there at
+// start-up but could not be read whole is first moved to "orbolan.cfg.damaged"; when it
+// cannot be moved, nothing is saved. Returns true on success.
 bool Write_Config();
 // The statistics block of a game type, or null for a type outside 0..3 (a damaged file).
 sSTATISTIC_BLOCK* Statistic_Block(int32 type);

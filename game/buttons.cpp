@@ -148,11 +148,18 @@ static void Check_Setup_Options(uint32 xPos, uint32 yPos) {
 
 void Check_Button_Up(uint32 xPos, uint32 yPos) {
   const int32 p = pressed_button;
-  if (In_Button(p, xPos, yPos) && Button_Usable(p)) {
+  const bool acts = In_Button(p, xPos, yPos) && Button_Usable(p);
+  // Every release ends the pressed look, also when the release does not act: a button held
+  // while the screen changed under it (a game ending as it was pressed) or released outside
+  // with no move in between would otherwise stay drawn pressed on every later screen.
+  if (Button_Exists(p) && buttons[p].pressed != 0) {
     buttons[p].pressed = 0;
-    Update_Button(p);
-    Execute_Button(p);
+    if (Button_Usable(p))
+      Update_Button(p);
+    else if (Button_Shown(p))
+      Create_Screen();  // dimmed now: only a whole frame draws it right
   }
+  if (acts) Execute_Button(p);
   pressed_button = 0;
   if (mode == MODE_SETUP) Check_Setup_Options(xPos, yPos);  // after any mode change above
 }
@@ -179,6 +186,9 @@ void Execute_Button(int32 used_button) {
       if (game_over == 0) End_Game();
       break;
     case BTN_OK_SETUP:
+      change_mode(MODE_BACK);
+      Write_Config();  // the choices made on the setup screen are kept from now on
+      break;
     case BTN_OK_CREDITS:
     case BTN_OK_SCORES: change_mode(MODE_BACK); break;
     case BTN_RESET: Reset_Scores(); break;
@@ -194,7 +204,9 @@ void Execute_Button(int32 used_button) {
 
 void Reset_Scores() {
   constexpr uint32 flags = MB_OKCANCEL | MB_SYSTEMMODAL | MB_SETFOREGROUND;  // 0x11001
-  if (plat::message_box(nullptr, "Are you sure?", "Reset", flags) == IDOK)
+  if (plat::message_box(nullptr, "Are you sure?", "Reset", flags) == IDOK) {
     score_statistic = sSCORE_STATISTIC{};
+    Write_Config();
+  }
   Create_Screen();
 }

@@ -15,8 +15,13 @@ sSCORE_STATISTIC score_statistic = {};
 
 const char* const CONFIG_FILE_NAME = "orbolan.cfg";
 const char* const CONFIG_TEMP_FILE_NAME = "orbolan.cfg.tmp";
+const char* const CONFIG_DAMAGED_FILE_NAME = "orbolan.cfg.damaged";
 
 namespace {
+
+// Set when "orbolan.cfg" was there at start-up but could not be read whole: the player's
+// statistics may still be in it, so the first save moves it aside instead of over it.
+bool unread_file_kept = false;
 
 constexpr std::size_t FIELD_COUNT = CONFIG_FILE_SIZE / 4;
 
@@ -71,6 +76,21 @@ void Sync_Folder() {
   ::close(fd);
 }
 
+// Moves the file that could not be read to "orbolan.cfg.damaged" (an older one there is
+// replaced) so the save does not destroy it; when it cannot be moved, nothing is saved.
+bool Set_Unread_File_Aside() {
+  if (std::rename(CONFIG_FILE_NAME, CONFIG_DAMAGED_FILE_NAME) == 0) {
+    std::fprintf(stderr, "orbolan: orbolan.cfg could not be read; it is kept as %s\n",
+                 CONFIG_DAMAGED_FILE_NAME);
+  } else if (errno != ENOENT) {  // gone meanwhile: nothing left to keep
+    Report("orbolan.cfg could not be read and cannot be set aside; it is kept and nothing "
+           "is saved", errno);
+    return false;
+  }
+  unread_file_kept = false;
+  return true;
+}
+
 }  // namespace
 
 void Encode_Config(const sSETUP_DATA& setup, const sSCORE_STATISTIC& stats,
@@ -98,10 +118,14 @@ sSTATISTIC_BLOCK* Statistic_Block(int32 type) {
 }
 
 bool Read_Config() {
+  unread_file_kept = false;
   std::FILE* f = std::fopen(CONFIG_FILE_NAME, "rb");
   if (!f) {
     // No file yet is the normal first run: the records keep their zeros.
-    if (errno != ENOENT) Report("cannot open orbolan.cfg; starting from empty settings", errno);
+    if (errno != ENOENT) {
+      unread_file_kept = true;
+      Report("cannot open orbolan.cfg; starting from empty settings", errno);
+    }
     return false;
   }
   unsigned char bytes[CONFIG_FILE_SIZE];
@@ -109,6 +133,7 @@ bool Read_Config() {
   const std::size_t got = std::fread(bytes, 1, CONFIG_FILE_SIZE, f);
   const int error = std::ferror(f) ? errno : 0;
   std::fclose(f);
+  unread_file_kept = error != 0 || got < CONFIG_FILE_SIZE;
   if (error != 0) {
     Report("cannot read orbolan.cfg; starting from empty settings", error);
     return false;
@@ -131,6 +156,10 @@ bool Write_Config() {
   errno = 0;
   if (const int error = Write_Temp_File(bytes); error != 0) {
     Report("cannot save orbolan.cfg, the previous file is kept", error);
+    return false;
+  }
+  if (unread_file_kept && !Set_Unread_File_Aside()) {
+    std::remove(CONFIG_TEMP_FILE_NAME);
     return false;
   }
   if (std::rename(CONFIG_TEMP_FILE_NAME, CONFIG_FILE_NAME) != 0) {

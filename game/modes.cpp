@@ -39,6 +39,9 @@ void change_mode(int32 new_mode) {
     case MODE_GAME_SCORE:
       mode = MODE_GAME_SCORE;
       main_btn_mask = 1;
+      // The game just ended or given up is counted: on disk before the fanfare, so a crash
+      // or a lost display later in the run does not cost it.
+      Write_Config();
       Play_Result_Sound();
       Create_Screen();
       break;

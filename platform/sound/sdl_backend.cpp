@@ -26,6 +26,10 @@ using std::chrono::milliseconds;
 
 constexpr auto kIdleClose = std::chrono::seconds(3);    // close the output after this much quiet
 constexpr auto kRetryOpen = std::chrono::seconds(10);   // after a failed open, stay silent this long
+// A play that opens the output is heard this much later. Start-up warms "pop" up with a play
+// stopped at once, whatever the sound setting: started at once, the mixer could put a buffer
+// of it out before the stop, a pop heard with sounds switched off.
+constexpr auto kFirstPlayDelay = milliseconds(50);
 constexpr int kChannels = 16;
 constexpr int kRate = 44100;
 
@@ -71,7 +75,8 @@ class SdlBackend : public sound::Backend {
   void close_when_idle();
 
   bool open_ = false, audio_init_ = false, quit_ = false;
-  Clock::time_point failed_at_{}, last_activity_{};
+  Clock::time_point failed_at_{}, last_activity_{}, opened_at_{};
+  std::set<SdlDevice*> delayed_;  // plays waiting for kFirstPlayDelay to pass
   bool failed_once_ = false;
   std::set<SdlDevice*> devices_;
   std::map<std::pair<std::uint32_t, std::uint32_t>, Mix_Chunk*> tones_;
@@ -96,6 +101,8 @@ class SdlDevice : public sound::Device {
 
   // With the backend's mutex held:
   void halt() {
+    if (delayed_) backend_.delayed_.erase(this);
+    delayed_ = false;
     if (channel_ >= 0 && Mix_GetChunk(channel_) == current_ && Mix_Playing(channel_)) Mix_HaltChannel(channel_);
     if (part_) Mix_FreeChunk(part_);  // shares chunk_'s samples; frees only itself
     part_ = current_ = nullptr;
@@ -118,6 +125,10 @@ class SdlDevice : public sound::Device {
     return generation != generation_;
   }
   bool start(std::uint32_t from_ms, std::uint32_t to_ms);  // with the backend's mutex held
+  void start_delayed() {  // with the backend's mutex held
+    delayed_ = false;
+    start(delayed_from_, delayed_to_);
+  }
 
   SdlBackend& backend_;
   std::vector<std::uint8_t> file_;
@@ -127,6 +138,9 @@ class SdlDevice : public sound::Device {
   Mix_Chunk* current_ = nullptr;  // what channel_ plays
   int channel_ = -1;
   std::uint64_t generation_ = 0;  // bumped by every play and stop, so a waiter sees a restart
+  bool delayed_ = false;          // a play that opened the output, not started yet
+  std::uint32_t delayed_from_ = 0, delayed_to_ = 0;
+  friend class SdlBackend;
 };
 
 void SdlDevice::play(std::uint32_t from_ms, std::uint32_t to_ms, bool wait) {
@@ -137,7 +151,15 @@ void SdlDevice::play(std::uint32_t from_ms, std::uint32_t to_ms, bool wait) {
     std::lock_guard lock(backend_.mutex);
     halt();  // a play restarts the sound from its beginning
     generation = generation_;
-    audible = backend_.ensure_output() && start(from_ms, to_ms);
+    const bool opening = !backend_.open_;
+    audible = backend_.ensure_output();
+    if (audible && opening && !wait) {
+      delayed_ = true, delayed_from_ = from_ms, delayed_to_ = to_ms;
+      backend_.delayed_.insert(this);
+      backend_.started();  // wakes the thread that starts it
+      return;
+    }
+    audible = audible && start(from_ms, to_ms);
   }
   if (!wait) return;
   if (!audible) {  // silent: take as long as the sound would
@@ -181,6 +203,7 @@ std::unique_ptr<sound::Device> SdlBackend::open(const std::string&, std::vector<
 
 void SdlBackend::forget(SdlDevice* d) {
   std::lock_guard lock(mutex);
+  d->halt();
   if (open_) d->drop_chunk();
   devices_.erase(d);
 }
@@ -192,6 +215,7 @@ bool SdlBackend::ensure_output() {
   if (audio_init_ && Mix_OpenAudio(kRate, AUDIO_S16SYS, 2, 1024) == 0) {
     Mix_AllocateChannels(kChannels);
     open_ = true;
+    opened_at_ = Clock::now();
     return true;
   }
   failed_once_ = true, failed_at_ = Clock::now();
@@ -213,6 +237,15 @@ void SdlBackend::close_when_idle() {
   while (!quit_) {
     if (!open_) {
       wake_.wait(lock);  // nothing open: sleep until a play opens the output
+      continue;
+    }
+    if (!delayed_.empty()) {
+      if (Clock::now() < opened_at_ + kFirstPlayDelay) {
+        wake_.wait_until(lock, opened_at_ + kFirstPlayDelay);
+        continue;
+      }
+      for (SdlDevice* d : std::set<SdlDevice*>(std::move(delayed_))) d->start_delayed();
+      delayed_.clear();
       continue;
     }
     wake_.wait_for(lock, std::chrono::seconds(1));

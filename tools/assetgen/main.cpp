@@ -80,6 +80,14 @@ std::map<int, Canvas> draw_all() {
   }
   const Canvas* faces[5] = {&c[108], &c[110], &c[112], &c[114], &c[116]};
   c[100] = background(faces);
+  // The pressed Undo face is one row taller than its button at (426, 376). Drawn straight
+  // into the window, its last row stays behind after the release, so that row is the
+  // background it covers and nothing stale shows.
+  Canvas& undo_pressed = c[135];
+  for (int x = 0; x < undo_pressed.w; ++x) {
+    undo_pressed.at(x, undo_pressed.h - 1) = c[100].at(426 + x, 376 + undo_pressed.h - 1);
+    undo_pressed.a(x, undo_pressed.h - 1) = c[100].a(426 + x, 376 + undo_pressed.h - 1);
+  }
   c[101] = paper(true);
   c[102] = paper(false);
   c[103] = title();

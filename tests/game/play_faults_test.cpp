@@ -1,0 +1,70 @@
+// Statistics that must reach the disk at once, and a settings file that could not be read,
+// which no save may destroy.
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "game/config.h"
+#include "tests/game/game_fixture.h"
+
+namespace orbolan_test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Contents(const char* name) {
+  std::ifstream in(name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+Cfg On_Disk() {  // the machine is little-endian, like the file
+  Cfg cfg{};
+  std::ifstream(CONFIG_FILE_NAME, std::ios::binary).read(reinterpret_cast<char*>(cfg.data()), 60);
+  return cfg;
+}
+
+using PlayFaults = GameTest;
+
+TEST_F(PlayFaults, StatisticsAreSavedAsSoonAsTheyChange) {
+  Start({0, 0, 1, 4, 40, 20});  // animations on; four normal games played
+  Press(NEW);
+  // A pair of colour 5 at the bottom of column 9: removing it ends the game, and the five
+  // bubbles above it still have to slide down.
+  Set_Board([](int32 i, int32 j) { return i == 9 && j >= 5 ? 5 : Pattern(i, j); });
+  Move(9, 6);
+  ASSERT_EQ(waitanim, 1) << "the end screen should still be owed";
+  EXPECT_EQ(On_Disk(), (Cfg{0, 0, 1, 5, 42, 20})) << "the finished game is on disk before it rests";
+
+  hl::tick(20);
+  hl::pump();
+  Press(DONE);
+  Press(SCORES);
+  Press(RESET);  // answered OK
+  EXPECT_EQ(On_Disk(), (Cfg{0, 0, 1})) << "Reset confirmed";
+}
+
+TEST_F(PlayFaults, AFileThatCouldNotBeReadIsSetAsideOrKept) {
+  const std::string short_file = "half a file", older = "an older damaged file";
+  std::ofstream(CONFIG_FILE_NAME) << short_file;
+  std::ofstream(CONFIG_DAMAGED_FILE_NAME) << older;
+  EXPECT_FALSE(Read_Config());
+  testing::internal::CaptureStderr();
+  EXPECT_TRUE(Write_Config() && Write_Config());
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "orbolan: orbolan.cfg could not be read; it is kept as orbolan.cfg.damaged\n");
+  EXPECT_EQ(Contents(CONFIG_DAMAGED_FILE_NAME), short_file) << "the newest one is kept";
+  EXPECT_EQ(Contents(CONFIG_FILE_NAME).size(), CONFIG_FILE_SIZE);
+
+  // Where it cannot be set aside (a folder holds the name), it stays and nothing is saved.
+  fs::remove(CONFIG_DAMAGED_FILE_NAME);
+  fs::create_directories(std::string(CONFIG_DAMAGED_FILE_NAME) + "/x");
+  std::ofstream(CONFIG_FILE_NAME, std::ios::trunc) << short_file;
+  EXPECT_FALSE(Read_Config());
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(Write_Config());
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot be set aside"), std::string::npos);
+  EXPECT_EQ(Contents(CONFIG_FILE_NAME), short_file);
+  EXPECT_FALSE(fs::exists(CONFIG_TEMP_FILE_NAME));
+}
+
+}  // namespace
+}  // namespace orbolan_test

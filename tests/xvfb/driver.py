@@ -1,0 +1,388 @@
+"""The real program in a private X server (Xvfb -displayfd) with openbox, driven by xdotool, judged
+by screenshots and the files it writes. Whatever happens (an exception, Ctrl-C, CTest's timeout),
+what a test started is stopped and its temporary folders removed. Every wait is for a condition."""
+import os, select, shutil, signal, struct, subprocess, sys, tempfile, time, traceback
+
+BIN = os.path.abspath(os.environ.get('ORBOLAN_BIN', 'build/rel/bin'))
+GAME = os.path.join(BIN, 'orbolan')
+ART = os.environ.get('ORBOLAN_ART') or os.path.join(BIN, '..', 'resources', 'generated')
+SHOTS = os.environ.get('ORBOLAN_SHOTS') or os.path.join(tempfile.gettempdir(), 'orbolan-shots')
+SOUNDS = ['intro.wav', 'click.wav', 'pop.wav', 'megapop.wav', 'score.wav', 'higscore.wav']
+W, H, COLUMNS, ROWS = 493, 419, 10, 7
+# Top-left corners of the buttons (faces 62 x 38) and the picture each shows when usable.
+BUTTONS = dict(exit=(6, 376), credits=(74, 376), setup=(142, 376), scores=(210, 376), new=(278, 376),
+               end=(278, 376), undo=(426, 376), ok=(215, 277), ok_credits=(170, 277),
+               ok_scores=(180, 277), reset=(250, 277), done=(180, 277), new_next=(250, 277))
+FACES = dict(zip(BUTTONS, (108, 110, 112, 114, 116, 118, 134, 120, 120, 120, 124, 122, 116)))
+# Each screen by a face that only it shows.
+SCREENS = dict(start='new', game='end', setup='ok', credits='ok_credits', scores='reset',
+               end='done')
+failures, _cleanups = [], []
+
+
+class Skip(Exception):
+    """Raised when a tool the test needs is missing: the test exits with 77."""
+
+
+def check(cond, what):
+    print(('ok: ' if cond else 'FAIL: ') + what, flush=True)
+    failures.extend([] if cond else [what])
+    return cond
+
+
+def poll(cond, timeout=60):
+    """cond()'s first true value, or its last false one once `timeout` seconds have passed."""
+    end = time.monotonic() + timeout
+    while not (result := cond()) and time.monotonic() < end:
+        time.sleep(0.05)
+    return result
+
+
+def wait_for(cond, what, timeout=60):
+    result = poll(cond, timeout)
+    check(bool(result), what)
+    return result
+
+
+def need(*tools):
+    for tool in tools:
+        if shutil.which(tool) is None:
+            raise Skip('%s is not installed' % tool)
+
+
+def cell(i, j):
+    return 48 * i + 31, 48 * j + 31
+
+
+def tempdir():
+    path = tempfile.mkdtemp(prefix='orbolan-')
+    os.chmod(path, 0o755)  # a test may run the game as another user below it
+    _cleanups.append(lambda: shutil.rmtree(path, ignore_errors=True))
+    return path
+
+
+def player_folder(cfg=None):
+    """A fresh folder holding the six sounds and, given 15 ints, an "orbolan.cfg"."""
+    folder = os.path.join(tempdir(), 'game')
+    os.mkdir(folder)
+    for name in SOUNDS:
+        shutil.copy(os.path.join(BIN, name), folder)
+    if cfg:
+        write_cfg(folder, cfg)
+    return folder
+
+
+def write_cfg(folder, values):
+    open(os.path.join(folder, 'orbolan.cfg'), 'wb').write(struct.pack('<15i', *values))
+
+
+def read_cfg(folder):
+    path = os.path.join(folder, 'orbolan.cfg')
+    data = open(path, 'rb').read() if os.path.exists(path) else None
+    return data and (list(struct.unpack('<15i', data)) if len(data) == 60 else '%d bytes' % len(data))
+
+
+def loud_frames(path, start=0):
+    """Frames of 16-bit stereo sound in the file from byte `start` on louder than 300."""
+    data = open(path, 'rb').read()[start // 4 * 4:] if os.path.exists(path) else b''
+    samples = memoryview(data[:len(data) // 4 * 4]).cast('h')
+    return sum(1 for k in range(0, len(samples), 2) if max(abs(samples[k]), abs(samples[k + 1])) > 300)
+
+
+def main(fn):
+    """Runs the test `fn` and exits with 0 (passed), 1 (failed) or 77 (skipped)."""
+    signal.signal(signal.SIGINT, signal.default_int_handler)
+    for sig in signal.SIGTERM, signal.SIGHUP:
+        signal.signal(sig, lambda n, _: sys.exit('signal %d' % n))
+    code = None
+    try:
+        fn()
+    except Skip as e:
+        print('skipped: %s' % e)
+        code = 77
+    except BaseException as e:  # Ctrl-C and exits too: a step that could not be finished
+        traceback.print_exc()
+        check(False, '%s: %s' % (type(e).__name__, e))
+    finally:
+        for undo in reversed(_cleanups):
+            try:
+                undo()
+            except Exception:
+                traceback.print_exc()
+    if code is None:
+        print('%d failure(s); screenshots in %s' % (len(failures), SHOTS))
+    sys.exit(code or (1 if failures else 0))
+
+
+def picture(pic):
+    """A 24-bit BMP file, or the program's picture with that id: (width, height, RGB)."""
+    data = open(pic if isinstance(pic, str) else '%s/res_%d.bmp' % (ART, pic), 'rb').read()
+    offset, w, h = struct.unpack_from('<I4xii', data, 10)
+    stride = (w * 3 + 3) // 4 * 4
+    rows = [data[offset + stride * (abs(h) - 1 - y if h > 0 else y):][:w * 3] for y in range(abs(h))]
+    rgb = bytearray(b''.join(rows))
+    rgb[0::3], rgb[2::3] = rgb[2::3], rgb[0::3]
+    return w, abs(h), bytes(rgb)
+
+
+class Shot:
+    """The client area as the X server shows it: RGB bytes row by row."""
+    _faces, _bubbles = {}, {}
+
+    def __init__(self, rgb, size=(W, H)):
+        self.rgb, self.size = rgb, size
+
+    def __eq__(self, other):
+        return isinstance(other, Shot) and self.rgb == other.rgb
+
+    def at(self, x, y):
+        k = 3 * (y * self.size[0] + x)
+        return tuple(self.rgb[k:k + 3])
+
+    def rows(self, x, y, w, h):
+        return b''.join(self.rgb[3 * ((y + r) * self.size[0] + x):][:3 * w] for r in range(h))
+
+    def save(self, name):
+        os.makedirs(SHOTS, exist_ok=True)
+        subprocess.run(['convert', '-size', '%dx%d' % self.size, '-depth', '8', 'rgb:-',
+                        os.path.join(SHOTS, name + '.png')], input=self.rgb, check=True)
+
+    def shows(self, button, masked=False, face=None):
+        """True when the button's place shows its usable face exactly (or `face`, another
+        picture id, such as a pressed face; masked: dimmed by the checkerboard)."""
+        key = (face or FACES[button], masked)
+        if key not in Shot._faces:
+            face, mask = picture(key[0])[2][:62 * 38 * 3], picture(128)[2]
+            Shot._faces[key] = bytes(b if not masked or mask[k - k % 3] else 0 for k, b in enumerate(face))
+        return self.rows(*BUTTONS[button], 62, 38) == Shot._faces[key]
+
+    def screen(self):
+        """'start', 'game', 'setup', 'credits', 'scores', 'end', or None."""
+        return next((name for name, face in SCREENS.items() if self.shows(face)), None)
+
+    def board(self):
+        """board[i][j]: the colour 1..5 of the bubble at rest in cell (i, j), else 0. A bubble
+        is told by the inner 26 x 26 square of its picture, exactly."""
+        if not Shot._bubbles:
+            Shot._bubbles = {Shot(picture(129 + k)[2], (46, 46)).rows(10, 10, 26, 26): k + 1
+                             for k in range(5)}
+        return [[Shot._bubbles.get(self.rows(48 * i + 18, 48 * j + 18, 26, 26), 0)
+                 for j in range(ROWS)] for i in range(COLUMNS)]
+
+    def red(self):
+        """The pure red pixels above the status bar."""
+        found, k, end = set(), -1, 3 * self.size[0] * 345
+        while 0 <= (k := self.rgb.find(b'\xff\0\0', k + 1)) < end:
+            found |= {(k // 3 % self.size[0], k // 3 // self.size[0])} if k % 3 == 0 else set()
+        return found
+
+
+# ---- The rules as a player sees them ------------------------------------------------------
+
+def full(board):
+    return all(all(column) for column in board)
+
+
+def group_at(board, i, j):
+    seen, todo = set(), [(i, j)]
+    while todo:
+        c = todo.pop()
+        if c not in seen and 0 <= c[0] < COLUMNS and 0 <= c[1] < ROWS and board[c[0]][c[1]] == board[i][j]:
+            seen.add(c)
+            todo += [(c[0], c[1] - 1), (c[0], c[1] + 1), (c[0] - 1, c[1]), (c[0] + 1, c[1])]
+    return seen
+
+
+def largest_group(board):
+    return max((group_at(board, i, j) for i in range(COLUMNS) for j in range(ROWS) if board[i][j]), key=len)
+
+
+def after_normal_move(board, group):
+    """Bubbles fall, and the columns still holding bubbles close up to the right in order."""
+    kept = [[board[i][j] for j in range(ROWS) if (i, j) not in group and board[i][j]] for i in range(COLUMNS)]
+    columns = [[0] * (ROWS - len(k)) + k for k in kept if k]
+    return [[0] * ROWS] * (COLUMNS - len(columns)) + columns
+
+
+def outline(group):
+    """The border of the union of the group's 48 x 48 cell boxes (x = 48i + 7 .. 48i + 54)."""
+    inside = lambda x, y: x >= 7 and y >= 7 and ((x - 7) // 48, (y - 7) // 48) in group
+    return {(x, y) for (i, j) in group for y in range(48 * j + 7, 48 * j + 55) for x in range(48 * i + 7, 48 * i + 55)
+            if not all(inside(*p) for p in ((x - 1, y), (x + 1, y), (x, y - 1), (x, y + 1)))}
+
+
+# ---- Processes, the X server, the game ----------------------------------------------------
+
+class _Process:
+    """A process in a session of its own; stop() ends it and whatever it started."""
+
+    def __init__(self, argv, **kw):
+        self.p = subprocess.Popen(argv, start_new_session=True, **kw)
+        _cleanups.append(self.stop)
+
+    def stop(self):
+        for sig, patience in (signal.SIGTERM, 5), (signal.SIGKILL, 60):
+            if self.p.poll() is None:
+                try:
+                    os.killpg(self.p.pid, sig)
+                    self.p.wait(patience)
+                except (ProcessLookupError, subprocess.TimeoutExpired):
+                    pass
+
+
+class Display:
+    def __init__(self, size=(1024, 768), wm=True):
+        self.size, self.wm, self.procs = size, wm, []
+
+    def __enter__(self):
+        need('Xvfb', 'xdotool', 'xwininfo', 'xwd', 'xprop', 'convert', *['openbox', 'wmctrl'] * self.wm)
+        self.work = tempdir()
+        read, write = os.pipe()
+        self.procs.append(_Process(['Xvfb', '-displayfd', str(write), '-screen', '0', '%dx%dx24' % self.size,
+                                    '-nolisten', 'tcp'], pass_fds=[write], stderr=self.log('xvfb')))
+        os.close(write)
+        number = b''  # Xvfb writes its display number once it takes connections
+        while not number.endswith(b'\n') and select.select([read], [], [], 60)[0] and (more := os.read(read, 16)):
+            number += more
+        os.close(read)
+        if not number.strip():
+            raise RuntimeError('Xvfb did not start: ' + open(self.work + '/xvfb.log').read())
+        self.env = dict(DISPLAY=':' + number.decode().strip(), PATH=os.environ['PATH'])
+        if self.wm:
+            self.procs.append(_Process(['openbox', '--sm-disable'], env=dict(self.env, HOME=tempdir()),
+                                       stderr=self.log('openbox')))
+            if not poll(lambda: self.run(['wmctrl', '-m']).returncode == 0):
+                raise RuntimeError('openbox did not start')
+        return self
+
+    def __exit__(self, *_):
+        for p in reversed(self.procs):
+            p.stop()
+
+    def log(self, name):
+        return open(os.path.join(self.work, name + '.log'), 'ab')
+
+    def run(self, argv, **kw):
+        return subprocess.run(argv, env=self.env, capture_output=True, timeout=60, **kw)
+
+    def start(self, folder, args=(), env=None, cmd=None, home=None):
+        """Starts the game (or `cmd`) in `folder` with a desktop session's bare environment,
+        HOME a fresh folder unless given, and waits for its window."""
+        runtime = tempdir()
+        os.chmod(runtime, 0o700)
+        environ = dict(HOME=home or tempdir(), DISPLAY=self.env['DISPLAY'], LANG='C.UTF-8',
+                       XDG_RUNTIME_DIR=runtime, PATH='/usr/local/bin:/usr/bin:/bin:/usr/games')
+        return Game(self, list(cmd or [GAME]) + list(args), folder, dict(environ, **(env or {})))
+
+
+class Game:
+    def __init__(self, x, argv, folder, env):
+        self.x, self.log = x, os.path.join(x.work, 'game-%d.log' % len(x.procs))
+        with open(self.log, 'wb') as log:
+            self.proc = _Process(argv, cwd=folder, env=env, stdout=log, stderr=log)
+        x.procs.append(self.proc)
+        search = ['xdotool', 'search', '--onlyvisible', '--name', '^Orbolan!$']
+        found = poll(lambda: self.proc.p.poll() is not None or x.run(search).stdout.split())
+        if found is True or not found:
+            raise RuntimeError('no window "Orbolan!" appeared; the game said: ' + self.stderr())
+        self.window = found[0].decode()
+
+    def stderr(self):
+        return open(self.log, errors='replace').read()
+
+    def shot(self):
+        """The client area now, from xwd's dump of the window (32 bits per pixel)."""
+        data = self.x.run(['xwd', '-id', self.window, '-silent'], check=True).stdout
+        (header, _, _, _, w, h, _, order, _, _, _, bpp, line), colours = \
+            struct.unpack_from('>13I', data), struct.unpack_from('>I', data, 76)[0]
+        assert bpp == 32, 'xwd wrote %d bits per pixel' % bpp
+        pixels = b''.join(data[header + 12 * colours + y * line:][:4 * w] for y in range(h))
+        rgb = bytearray(3 * w * h)
+        for channel, at in enumerate((2, 1, 0) if order == 0 else (1, 2, 3)):
+            rgb[channel::3] = pixels[at::4]
+        return Shot(bytes(rgb), (w, h))
+
+    def settled(self, until=None, what=None, save=None, timeout=60):
+        """The second of two equal screenshots in a row (that also meet `until`); a check
+        named `what`, or "the window settles"."""
+        last = [None]
+
+        def steady():
+            previous, last[0] = last[0], self.shot()
+            return last[0] == previous and (until is None or until(last[0])) and last[0]
+
+        shot = poll(steady, timeout)
+        if what or not shot:
+            check(bool(shot), what or 'the window settles')
+        if save:
+            last[0].save(save)
+        return shot or last[0]
+
+    def wait_screen(self, name, what=None, save=None):
+        return self.settled(lambda s: s.screen() == name, what or 'the %s screen' % name, save)
+
+    def xdo(self, *commands):
+        self.x.run(['xdotool', *map(str, commands)], check=True)
+
+    def move(self, x, y, *then):
+        self.xdo('mousemove', '--window', self.window, x, y, *then)
+
+    def press(self, x, y):
+        self.move(x, y, 'mousedown', 1)
+
+    def release(self, x, y):
+        self.move(x, y, 'mouseup', 1)
+
+    def click(self, x, y):
+        self.move(x, y, 'click', 1)
+
+    def button(self, name):
+        self.click(BUTTONS[name][0] + 31, BUTTONS[name][1] + 19)
+
+    def key(self, keys, action='key'):
+        """xdotool key names to the focused window; action 'keydown' or 'keyup' holds them."""
+        self.xdo(action, keys)
+
+    def geometry(self):
+        """(x, y, width, height) of the client area on the screen."""
+        info = dict(line.strip().partition(':')[::2] for line in
+                    self.x.run(['xwininfo', '-id', self.window], text=True).stdout.splitlines())
+        return tuple(int(info[k]) for k in ('Absolute upper-left X', 'Absolute upper-left Y', 'Width', 'Height'))
+
+    def close(self):
+        """The window's close box: the window manager asks the window to close."""
+        self.x.run(['wmctrl', '-i', '-c', self.window], check=True)
+
+    def kill(self, sig=signal.SIGKILL):
+        self.proc.p.send_signal(sig)
+
+    def wait_exit(self, timeout=60):
+        try:
+            return self.proc.p.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+
+def deal(g, what='New deals 70 bubbles'):
+    """New from the start screen: the board dealt, and its largest group."""
+    g.button('new')
+    board = g.settled(lambda s: full(s.board()), what).board()
+    print('board dealt: %s' % board)
+    return board, largest_group(board)
+
+
+def mark(g, group, what='the largest group is selected'):
+    g.click(*cell(*min(group)))
+    return g.settled(lambda s: s.red() == outline(group), what)
+
+
+def play_game(g, what):
+    """From the start screen: New, the largest group selected and removed, End, Done."""
+    board, group = deal(g, what + ': New deals 70 bubbles')
+    mark(g, group, what + ': the largest group is selected')
+    g.click(*cell(*min(group)))
+    g.settled(lambda s: s.board() == after_normal_move(board, group), what + ': the group is removed')
+    g.button('end')
+    g.wait_screen('end', what + ': End shows the end-of-game screen', what + '-end')
+    g.button('done')
+    g.wait_screen('start', what + ': Done goes back to the start screen')

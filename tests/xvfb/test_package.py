@@ -1,0 +1,117 @@
+#!/usr/bin/env python3
+"""The installed game as a player meets it. An install into a prefix with a space, started
+through its launcher from another folder with a fresh home; a copy of it started through a link
+with XDG_DATA_HOME set and sounds on. The Debian package (as root): built, installed, started
+as its menu entry does, removed."""
+import glob, os, shutil, struct, subprocess
+import driver as d
+
+BUILD = os.environ.get('ORBOLAN_BUILD') or os.path.dirname(d.BIN)
+APP = 'org.orbolan.orbolan'
+
+
+def run(*argv, **kw):
+    done = subprocess.run(argv, capture_output=True, text=True, **kw)
+    return done.stdout if d.check(done.returncode == 0, ' '.join(argv[:3])) else print(done.stderr) or ''
+
+
+def check_share(share):
+    d.check(os.path.getsize(share + '/doc/orbolan/copyright'), 'the copyright is installed')
+    run('desktop-file-validate', '%s/applications/%s.desktop' % (share, APP))
+    run('appstreamcli', 'validate', '--no-net', '--pedantic', '%s/metainfo/%s.metainfo.xml' % (share, APP))
+    for size in 16, 32, 48, 64, 128, 256:
+        png = open('%s/icons/hicolor/%dx%d/apps/orbolan.png' % (share, size, size), 'rb').read(24)
+        d.check(png[:8] == b'\x89PNG\r\n\x1a\n' and struct.unpack('>II', png[16:]) == (size, size),
+                'a %d x %d PNG icon' % (size, size))
+
+
+def played(x, folder, cmd, home, env=None):
+    """Started as a player would, the start screen seen, closed with the close box."""
+    g = x.start(folder, cmd=[cmd], home=home, env=env)
+    g.wait_screen('start', 'started by %s' % cmd, 'package-start')
+    g.close()
+    d.check(g.wait_exit() == 0, 'the close box ends it with exit code 0')
+
+
+def check_player(folder, sounds, home=None):
+    d.check(len(d.read_cfg(folder) or '') == 15, '%s/orbolan.cfg is 60 bytes' % folder)
+    wrong = [w for w in d.SOUNDS if not os.path.getsize(os.path.join(folder, w)) or
+             os.path.realpath(os.path.join(folder, w)) != os.path.realpath(os.path.join(sounds, w))]
+    d.check(not wrong, 'the sounds in %s lead to %s %s' % (folder, sounds, wrong or ''))
+    if home:
+        extra = [p for p in (os.path.relpath(os.path.join(r, n), home) for r, ds, fs in
+                 os.walk(home) for n in ds + fs) if p not in ('.local', '.local/share')
+                 and not p.startswith('.local/share/orbolan')]
+        d.check(not extra, 'nothing else written to the home folder %s' % extra)
+
+
+def prefix_install(x):
+    work = d.tempdir()
+    prefix = work + '/my games'  # a space in every installed path: quoting mistakes show up
+    run('cmake', '--install', BUILD, '--prefix', prefix)
+    check_share(prefix + '/share')
+    desktop = open('%s/share/applications/%s.desktop' % (prefix, APP)).read().splitlines()
+    d.check('Exec="%s/bin/orbolan"' % prefix in desktop, 'the menu entry quotes the launcher')
+    home, elsewhere = d.tempdir(), d.tempdir()
+    played(x, elsewhere, prefix + '/bin/orbolan', home)
+    check_player(home + '/.local/share/orbolan', prefix + '/share/orbolan', home)
+    d.check(not os.listdir(elsewhere), 'nothing written to the folder it was started from')
+
+    # A copy started through a link, XDG_DATA_HOME set, sounds on, played to a file.
+    player, second, link = work + '/data home/orbolan', work + '/second', work + '/orbolan'
+    os.makedirs(player)
+    seeded = d.read_cfg(home + '/.local/share/orbolan')
+    seeded[1] = 1
+    d.write_cfg(player, seeded)
+    shutil.copytree(prefix, second, symlinks=True)
+    os.symlink(second + '/bin/orbolan', link)
+    audio, home2 = work + '/audio.raw', d.tempdir()
+    env = dict(XDG_DATA_HOME=work + '/data home', SDL_AUDIODRIVER='disk', SDL_DISKAUDIOFILE=audio)
+    played(x, elsewhere, link, home2, env)
+    check_player(player, second + '/share/orbolan')
+    d.check(d.read_cfg(player) == seeded, 'the setup read from the player folder came back')
+    d.check(d.loud_frames(audio) > 0, 'the start-up sound reached the audio device')
+    d.check(not os.listdir(home2), 'the home folder was not written, XDG_DATA_HOME being set')
+
+
+def debian_package(x):
+    if os.geteuid() != 0 or not shutil.which('apt-get'):
+        return print('skipped: installing a Debian package needs root and apt-get')
+    status = subprocess.run(['dpkg-query', '-W', '-f=${Status}', 'orbolan'], capture_output=True)
+    if status.stdout.endswith(b' installed'):
+        return print('skipped: a package orbolan is installed already; this test would remove it')
+    pkg = d.tempdir()
+    run('cpack', '-G', 'DEB', '--config', BUILD + '/CPackConfig.cmake', '-B', pkg, '-D',
+        'CMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON')
+    deb, = glob.glob(pkg + '/orbolan_*.deb')
+    d.check(run('dpkg-deb', '-f', deb, 'Package', 'Section') == 'Package: orbolan\nSection: games\n',
+            'the package is orbolan in section games')
+    depends = [p.split()[0] for p in run('dpkg-deb', '-f', deb, 'Depends').split(',')]
+    d.check({'libsdl2-2.0-0', 'libsdl2-mixer-2.0-0'} <= set(depends), 'it depends on SDL2, SDL2_mixer')
+    paths = [line.split()[5] for line in run('dpkg-deb', '-c', deb).splitlines()]
+    d.check(all(p == './' or p.startswith('./usr/') for p in paths), 'nothing outside /usr')
+    apt = ['apt-get', '-y', '-qq', '-o', 'DPkg::Lock::Timeout=300']
+    env = dict(os.environ, DEBIAN_FRONTEND='noninteractive')
+    d._cleanups.append(lambda: subprocess.run(apt + ['remove', 'orbolan'], env=env, capture_output=True))
+    run(*apt, 'install', './' + os.path.basename(deb), cwd=pkg, env=env)
+    files = run('dpkg-query', '-L', 'orbolan').splitlines()
+    check_share('/usr/share')
+    desktop = open('/usr/share/applications/%s.desktop' % APP).read().splitlines()
+    exec_words = next(line[5:] for line in desktop if line.startswith('Exec=')).split()
+    d.check(len(exec_words) == 1, 'the Exec line is one word: %s' % exec_words)
+    home = d.tempdir()
+    played(x, home, exec_words[0], home)
+    check_player(home + '/.local/share/orbolan', '/usr/share/orbolan', home)
+    run(*apt, 'remove', 'orbolan', env=env)  # folders shared with other packages may stay
+    left = [p for p in files if os.path.exists(p) and not (os.path.isdir(p) and not p.endswith('/orbolan'))]
+    d.check(not left, 'removed: nothing of the package left behind %s' % left)
+
+
+def test():
+    d.need('cmake', 'cpack', 'desktop-file-validate', 'appstreamcli')
+    with d.Display() as x:
+        prefix_install(x)
+        debian_package(x)
+
+
+d.main(test)

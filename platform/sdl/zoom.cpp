@@ -87,21 +87,16 @@ std::optional<int> desktop_zoom() {
 
 int choose_zoom(int display, int client_w, int client_h) {
   std::optional<int> wanted;
-  bool asked = false;  // the player named a factor: say so when it cannot be had
+  const auto refused = [](const char* what, const char* text) {
+    std::fprintf(stderr, "orbolan: %s'%s' ignored: the zoom is a whole number from 1 to %d\n",
+                 what, text, MAX_ZOOM);
+  };
   const ZoomOption& option = zoom_option();
-  if (option.given) {
-    wanted = parse_zoom(option.text.c_str());
-    if (!wanted)
-      std::fprintf(stderr, "orbolan: --scale '%s' ignored: the zoom is a whole number from 1 to %d\n",
-                   option.text.c_str(), MAX_ZOOM);
-  }
-  if (const char* env = std::getenv("ORBOLAN_SCALE"); !wanted && env) {
-    wanted = parse_zoom(env);
-    if (!wanted)
-      std::fprintf(stderr, "orbolan: ORBOLAN_SCALE='%s' ignored: the zoom is a whole number from 1 to %d\n",
-                   env, MAX_ZOOM);
-  }
-  asked = wanted.has_value();
+  if (option.given && !(wanted = parse_zoom(option.text.c_str())))
+    refused("--scale ", option.text.c_str());
+  if (const char* env = std::getenv("ORBOLAN_SCALE"); !wanted && env && !(wanted = parse_zoom(env)))
+    refused("ORBOLAN_SCALE=", env);
+  const bool asked = wanted.has_value();  // the player named a factor: say when it cannot be had
   if (!wanted) wanted = desktop_zoom();
   int zoom = wanted.value_or(1);
   SDL_Rect usable;

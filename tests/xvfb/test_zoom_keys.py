@@ -1,8 +1,6 @@
 #!/usr/bin/env python3
-"""The zoomed window and the keys, under openbox. A bad zoom is refused with a message and the
-window stays at its own size; Ctrl+Q closes it and saves. With ORBOLAN_SCALE=2 the client area,
-its fixed size hints and its pixels are doubled, a click on the doubled board selects the group
-under it, and each key acts as a click on its button where that button is usable, nowhere else."""
+"""Under openbox: bad zoom values refused; with ORBOLAN_SCALE=2 the window, its size hints, pixels
+and clicks doubled; each key acts as a click where its button is usable, nowhere else; Ctrl+Q."""
 import driver as d
 
 

@@ -1,7 +1,7 @@
 """The real program in a private X server (Xvfb -displayfd) with openbox, driven by xdotool, judged
 by screenshots and the files it writes. Whatever happens (an exception, Ctrl-C, CTest's timeout),
 what a test started is stopped and its temporary folders removed. Every wait is for a condition."""
-import os, select, shutil, signal, struct, subprocess, sys, tempfile, time, traceback
+import os, re, select, shutil, signal, struct, subprocess, sys, tempfile, time, traceback
 
 BIN = os.path.abspath(os.environ.get('ORBOLAN_BIN', 'build/rel/bin'))
 GAME = os.path.join(BIN, 'orbolan')
@@ -39,8 +39,7 @@ def poll(cond, timeout=60):
 
 
 def wait_for(cond, what, timeout=60):
-    result = poll(cond, timeout)
-    check(bool(result), what)
+    check(bool(result := poll(cond, timeout)), what)
     return result
 
 
@@ -94,7 +93,7 @@ def main(fn):
     signal.signal(signal.SIGINT, signal.default_int_handler)
     for sig in signal.SIGTERM, signal.SIGHUP:
         signal.signal(sig, lambda n, _: sys.exit('signal %d' % n))
-    code = None
+    code = 0
     try:
         fn()
     except Skip as e:
@@ -109,8 +108,7 @@ def main(fn):
                 undo()
             except Exception:
                 traceback.print_exc()
-    if code is None:
-        print('%d failure(s); screenshots in %s' % (len(failures), SHOTS))
+    print('%d failure(s); screenshots in %s' % (len(failures), SHOTS))
     sys.exit(code or (1 if failures else 0))
 
 
@@ -171,10 +169,8 @@ class Shot:
 
     def red(self):
         """The pure red pixels above the status bar."""
-        found, k, end = set(), -1, 3 * self.size[0] * 345
-        while 0 <= (k := self.rgb.find(b'\xff\0\0', k + 1)) < end:
-            found |= {(k // 3 % self.size[0], k // 3 // self.size[0])} if k % 3 == 0 else set()
-        return found
+        w, matches = self.size[0], re.finditer(b'(?=\xff\0\0)', self.rgb[:3 * self.size[0] * 345])
+        return {(m.start() // 3 % w, m.start() // 3 // w) for m in matches if m.start() % 3 == 0}
 
 
 # ---- The rules as a player sees them ------------------------------------------------------
@@ -217,7 +213,7 @@ class _Process:
     """A process in a session of its own; stop() ends it and whatever it started."""
 
     def __init__(self, argv, **kw):
-        self.p = subprocess.Popen(argv, start_new_session=True, **kw)
+        self.p = subprocess.Popen(argv, start_new_session=True, **{'stdout': subprocess.DEVNULL, **kw})
         _cleanups.append(self.stop)
 
     def stop(self):
@@ -312,8 +308,8 @@ class Game:
             return last[0] == previous and (until is None or until(last[0])) and last[0]
 
         shot = poll(steady, timeout)
-        if what or not shot:
-            check(bool(shot), what or 'the window settles')
+        if (what or not shot) and not check(bool(shot), what or 'the window settles'):
+            save = 'failed-%d' % len(failures)
         if save:
             last[0].save(save)
         return shot or last[0]

@@ -26,7 +26,7 @@ def icon(x, g):
     """The window's icon as ARGB numbers, and the icon picture with magenta transparent."""
     got = x.run(['xprop', '-id', g.window, '-notype', '-f', '_NET_WM_ICON', '32c', ' $0+',
                  '_NET_WM_ICON'], text=True).stdout
-    got = [int(n) for n in got.split(' ', 1)[1].split(',')]
+    got = [int(n) for n in got.partition(' ')[2].split(',') if n.strip().isdigit()]
     w, h, rgb = d.picture(1)
     want = [w, h] + [0 if rgb[k:k + 3] == b'\xff\0\xff' else 0xFF000000 | int.from_bytes(
         rgb[k:k + 3], 'big') for k in range(0, len(rgb), 3)]
@@ -73,19 +73,22 @@ def with_window_manager(expected):
         folder = d.player_folder()
         g = x.start(folder)
         g.settled(lambda s: s == expected, 'framed: the first screen pixel for pixel')
-        l, r, t, b = poll_extents(x, g)
-        gx, gy, w, h = g.geometry()
-        d.check((gx - l, gy - t) == (512 - (d.W + l + r) // 2, 384 - (d.H + t + b) // 2),
-                'the framed window is centred: frame at %d, %d' % (gx - l, gy - t))
+        d.check(d.poll(lambda: centred(x, g)), 'the framed window is centred: frame %s, client %s'
+                % (frame_extents(x, g), g.geometry()))
         g.close()
         d.check(g.wait_exit() == 0, 'the close box ends the game with exit code 0')
         d.check(len(d.read_cfg(folder) or '') == 15, 'closing wrote orbolan.cfg, 60 bytes')
 
 
-def poll_extents(x, g):
-    cmd = ['xprop', '-id', g.window, '-notype', '_NET_FRAME_EXTENTS']
-    found = d.poll(lambda: '=' in (out := x.run(cmd, text=True).stdout) and out)
-    return [int(n) for n in found.split('=')[1].split(',')] if found else (0, 0, 0, 0)
+def frame_extents(x, g):
+    out = x.run(['xprop', '-id', g.window, '-notype', '_NET_FRAME_EXTENTS'], text=True).stdout
+    return [int(n) for n in out.partition('=')[2].split(',') if n.strip().isdigit()]
+
+
+def centred(x, g):
+    """True once the window manager has framed the window and the frame is centred."""
+    (l, r, t, b), (gx, gy, w, h) = frame_extents(x, g) or (0, 0, 0, 0), g.geometry()
+    return t > 0 and (gx - l, gy - t, w, h) == (512 - (d.W + l + r) // 2, 384 - (d.H + t + b) // 2, d.W, d.H)
 
 
 def test():

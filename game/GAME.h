@@ -160,6 +160,8 @@ void Draw_Buttons();
 void Check_Button_Down(uint32 xPos, uint32 yPos);
 void Check_Button_Move(uint32 xPos, uint32 yPos, uint32 wParam);
 void Check_Button_Up(uint32 xPos, uint32 yPos);
+// A key press (WM_KEYDOWN): key is the virtual key, keys its MK_CONTROL and MK_SHIFT bits.
+void Check_Key_Down(uint32 key, uint32 keys);
 void Execute_Button(int32 used_button);
 void Reset_Scores();
 

@@ -164,6 +164,44 @@ void Check_Button_Up(uint32 xPos, uint32 yPos) {
   if (mode == MODE_SETUP) Check_Setup_Options(xPos, yPos);  // after any mode change above
 }
 
+// Keys for buttons. A key stands for a click on the first of its buttons that is usable
+// now; the buttons of one row are never shown together.
+struct sKEY_BUTTONS {
+  uint32 key;
+  uint32 ctrl;  // MK_CONTROL when the key is pressed with Ctrl, else 0
+  int32 ids[4];
+};
+static const sKEY_BUTTONS key_buttons[] = {
+    {'N', MK_CONTROL, {BTN_NEW, BTN_NEW_AFTER_GAME}},
+    {VK_F2, 0, {BTN_NEW, BTN_NEW_AFTER_GAME}},
+    {'Z', MK_CONTROL, {BTN_UNDO}},
+    {VK_BACK, 0, {BTN_UNDO}},
+    {VK_RETURN, 0, {BTN_OK_SETUP, BTN_OK_CREDITS, BTN_OK_SCORES, BTN_DONE}},
+    {VK_ESCAPE, 0, {BTN_OK_SETUP, BTN_OK_CREDITS, BTN_OK_SCORES, BTN_DONE}},
+};
+
+void Check_Key_Down(uint32 key, uint32 keys) {
+  const uint32 ctrl = keys & MK_CONTROL;
+  // Ctrl+Q asks the window to close, as its close box does on every screen.
+  if (key == 'Q' && ctrl != 0) {
+    plat::post_message(main_hwnd, WM_CLOSE, 0, 0);
+    return;
+  }
+  // While the mouse holds a button down no other button can be clicked.
+  if (pressed_button != 0) return;
+  for (const sKEY_BUTTONS& row : key_buttons) {
+    if (row.key != key || row.ctrl != ctrl) continue;
+    for (int32 id : row.ids) {
+      if (id == 0 || !Button_Usable(id)) continue;
+      // What a release on the button does (Check_Button_Up).
+      buttons[id].pressed = 0;
+      Update_Button(id);
+      Execute_Button(id);
+      return;
+    }
+  }
+}
+
 // The player gives up the running game: it counts as played, with nothing scored.
 static void End_Game() {
   if (sSTATISTIC_BLOCK* block = Statistic_Block(game_type))

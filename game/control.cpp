@@ -153,6 +153,7 @@ void Game_Message(uint32 msg, uint32 wParam, long lParam) {
       break;
     }
     case WM_LBUTTONUP: Check_Button_Up(x, y); break;
+    case WM_KEYDOWN: Check_Key_Down(wParam, static_cast<uint32>(lParam)); break;
     case GAME_SCORE_MSG: change_mode(MODE_GAME_SCORE); break;
     case SURFACE_LOST_MSG: Game_Reload(); break;
     default: break;

@@ -35,6 +35,10 @@ struct Message {
   int32 lParam = 0;
 };
 
+// The player's zoom for the window ("--scale N": the text N), taken when the window is made.
+// The SDL backend shows the client area enlarged by that whole factor; the headless window
+// is never zoomed.
+void set_zoom_option(const char* text);
 // Creates the (hidden) window; null when the display cannot be set up.
 HWND create_window(const WindowDesc& desc);
 // Size of the whole window for the given client size (caption and borders included).

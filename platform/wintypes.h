@@ -43,6 +43,7 @@ constexpr uint32 WM_MOVE = 0x0003;         // lParam: client origin x | y << 16
 constexpr uint32 WM_PAINT = 0x000F;        // wParam, lParam: 0
 constexpr uint32 WM_CLOSE = 0x0010;        // wParam, lParam: 0
 constexpr uint32 WM_QUIT = 0x0012;         // wParam: exit code
+constexpr uint32 WM_KEYDOWN = 0x0100;      // wParam: virtual key; lParam: MK_SHIFT, MK_CONTROL
 constexpr uint32 WM_MOUSEMOVE = 0x0200;    // wParam: MK_* bits; lParam: x | y << 16
 constexpr uint32 WM_LBUTTONDOWN = 0x0201;  // wParam: MK_* bits; lParam: x | y << 16
 constexpr uint32 WM_LBUTTONUP = 0x0202;    // wParam: MK_* bits; lParam: x | y << 16
@@ -57,6 +58,13 @@ constexpr uint32 MK_RBUTTON = 0x0002;
 constexpr uint32 MK_SHIFT = 0x0004;
 constexpr uint32 MK_CONTROL = 0x0008;
 constexpr uint32 MK_MBUTTON = 0x0010;
+
+// Virtual keys of WM_KEYDOWN; letters and digits are their capital ASCII codes ('A', '0').
+constexpr uint32 VK_BACK = 0x08;
+constexpr uint32 VK_RETURN = 0x0D;
+constexpr uint32 VK_ESCAPE = 0x1B;
+constexpr uint32 VK_F1 = 0x70;
+constexpr uint32 VK_F2 = 0x71;
 
 inline constexpr int32 MAKELPARAM(int32 x, int32 y) {
   return static_cast<int32>((static_cast<uint32>(x) & 0xFFFFu) | (static_cast<uint32>(y) << 16));

@@ -12,6 +12,7 @@
 
 #include "platform/detail.h"
 #include "platform/sdl/translate.h"
+#include "platform/sdl/zoom.h"
 
 #if defined(ORBOLAN_HAVE_SOUND)
 #include "platform/sound/sound.h"
@@ -35,6 +36,7 @@ struct State {
   std::atomic<bool> wake_pending{false};
   sdl::MouseState mouse;
   bool video_up = false;
+  int zoom = 1;  // the window shows each frame pixel as zoom x zoom screen pixels
 
 
   // The frame as last presented, shared with the timer thread.
@@ -42,6 +44,7 @@ struct State {
   std::vector<std::uint32_t> frame;
   int frame_w = 0, frame_h = 0;
   RECT dirty{0, 0, 0, 0};
+  std::vector<std::uint32_t> zoomed_row;  // one frame row widened by the zoom
 };
 
 State& state() {
@@ -99,6 +102,23 @@ void refresh_origin() {
   s.window->set_origin(POINT{x, y});
 }
 
+// Copies the frame rectangle r onto the zoomed window surface: each pixel becomes a square
+// of zoom x zoom. Every row is widened once, converted once, and copied to the rows below.
+void copy_zoomed(State& s, const SDL_Rect& r, SDL_Surface* target) {
+  const int z = s.zoom;
+  const int bytes = r.w * z * target->format->BytesPerPixel;
+  s.zoomed_row.resize(static_cast<std::size_t>(r.w) * z);
+  for (int y = r.y; y < r.y + r.h; ++y) {
+    const std::uint32_t* src = s.frame.data() + static_cast<std::size_t>(y) * s.frame_w + r.x;
+    for (int x = 0; x < r.w; ++x) std::fill_n(s.zoomed_row.data() + x * z, z, src[x]);
+    auto* dst = static_cast<std::uint8_t*>(target->pixels) + y * z * target->pitch +
+                r.x * z * target->format->BytesPerPixel;
+    SDL_ConvertPixels(r.w * z, 1, SDL_PIXELFORMAT_RGB888, s.zoomed_row.data(), bytes,
+                      target->format->format, dst, target->pitch);
+    for (int k = 1; k < z; ++k) std::memcpy(dst + k * target->pitch, dst, bytes);
+  }
+}
+
 // Copies the frame's changed part onto the window's surface and shows it. Window thread.
 void flush_frame() {
   State& s = state();
@@ -111,15 +131,21 @@ void flush_frame() {
     std::lock_guard lock(s.frame_mutex);
     const RECT d = s.dirty;
     s.dirty = RECT{0, 0, 0, 0};
-    r = SDL_Rect{d.left, d.top, std::min(d.right, target->w) - d.left,
-                 std::min(d.bottom, target->h) - d.top};
+    r = SDL_Rect{d.left, d.top, std::min(d.right, target->w / s.zoom) - d.left,
+                 std::min(d.bottom, target->h / s.zoom) - d.top};
     if (r.w <= 0 || r.h <= 0) return;
-    const std::uint32_t* src = s.frame.data() + static_cast<std::size_t>(r.y) * s.frame_w + r.x;
-    auto* dst = static_cast<std::uint8_t*>(target->pixels) + r.y * target->pitch +
-                r.x * target->format->BytesPerPixel;
     if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
-    SDL_ConvertPixels(r.w, r.h, SDL_PIXELFORMAT_RGB888, src, s.frame_w * 4,
-                      target->format->format, dst, target->pitch);
+    if (s.zoom > 1) {
+      copy_zoomed(s, r, target);
+      r = SDL_Rect{r.x * s.zoom, r.y * s.zoom, r.w * s.zoom, r.h * s.zoom};
+    } else {
+      const std::uint32_t* src =
+          s.frame.data() + static_cast<std::size_t>(r.y) * s.frame_w + r.x;
+      auto* dst = static_cast<std::uint8_t*>(target->pixels) + r.y * target->pitch +
+                  r.x * target->format->BytesPerPixel;
+      SDL_ConvertPixels(r.w, r.h, SDL_PIXELFORMAT_RGB888, src, s.frame_w * 4,
+                        target->format->format, dst, target->pitch);
+    }
     if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
   }
   SDL_UpdateWindowSurfaceRects(s.sdl_window, &r, 1);
@@ -143,7 +169,7 @@ void handle_event(const SDL_Event& e) {
   Message msg;
   const uint32 held_before = s.mouse.held;
   if (!sdl::translate_event(e, s.window_id, static_cast<Uint16>(SDL_GetModState()), s.window.get(),
-                            &s.mouse, &msg))
+                            &s.mouse, &msg, s.zoom))
     return;
   // Keep reporting a drag that leaves the window until every button is up again.
   if (!held_before && s.mouse.held) SDL_CaptureMouse(SDL_TRUE);
@@ -216,13 +242,19 @@ HWND create_window(const WindowDesc& desc) {
   }
   SDL_DisplayMode mode;
   if (SDL_GetDesktopDisplayMode(0, &mode) == 0) detail::set_screen_size(mode.w, mode.h);
+  s.zoom = sdl::choose_zoom(0, desc.client_width, desc.client_height);
+  const int zoomed_w = desc.client_width * s.zoom, zoomed_h = desc.client_height * s.zoom;
   s.sdl_window = SDL_CreateWindow(detail::cp1252_to_utf8(desc.title).c_str(),
                                   SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                  desc.client_width, desc.client_height, SDL_WINDOW_HIDDEN);
+                                  zoomed_w, zoomed_h, SDL_WINDOW_HIDDEN);
   if (!s.sdl_window) {
     std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
     return nullptr;
   }
+  // Size hints with the smallest and largest size equal: window managers then offer
+  // neither resizing nor maximising.
+  SDL_SetWindowMinimumSize(s.sdl_window, zoomed_w, zoomed_h);
+  SDL_SetWindowMaximumSize(s.sdl_window, zoomed_w, zoomed_h);
   s.window_id = SDL_GetWindowID(s.sdl_window);
   s.window = std::make_unique<Window>(desc);
   s.wake_event = SDL_RegisterEvents(1);
@@ -249,8 +281,8 @@ void frame_of_window(int* left, int* right, int* top, int* bottom) {
 void window_size_for_client(HWND, int client_w, int client_h, int* outer_w, int* outer_h) {
   int left, right, top, bottom;
   frame_of_window(&left, &right, &top, &bottom);
-  *outer_w = client_w + left + right;
-  *outer_h = client_h + top + bottom;
+  *outer_w = client_w * state().zoom + left + right;
+  *outer_h = client_h * state().zoom + top + bottom;
 }
 
 void move_window(HWND, int x, int y, int, int) {

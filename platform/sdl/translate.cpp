@@ -22,6 +22,25 @@ bool button_info(Uint8 button, uint32* bit, uint32* down, uint32* up) {
   }
 }
 
+// A window position in client pixels: divided by the zoom, rounded towards minus infinity
+// so that a position left of or above the window stays outside it.
+int32 unzoom(Sint32 v, int zoom) { return v >= 0 ? v / zoom : -((zoom - 1 - v) / zoom); }
+
+// The Windows virtual-key code of an SDL key (letters, digits, function keys and a few
+// editing keys); 0 for any other.
+uint32 virtual_key(SDL_Keycode k) {
+  if (k >= SDLK_a && k <= SDLK_z) return 'A' + static_cast<uint32>(k - SDLK_a);
+  if (k >= SDLK_0 && k <= SDLK_9) return '0' + static_cast<uint32>(k - SDLK_0);
+  if (k >= SDLK_F1 && k <= SDLK_F12) return VK_F1 + static_cast<uint32>(k - SDLK_F1);
+  switch (k) {
+    case SDLK_BACKSPACE: return VK_BACK;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return VK_RETURN;
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    default: return 0;
+  }
+}
+
 bool translate_window_event(const SDL_WindowEvent& w, HWND hwnd, Message* out) {
   switch (w.event) {
     case SDL_WINDOWEVENT_EXPOSED:
@@ -50,7 +69,7 @@ uint32 button_bits(Uint32 m) {
 }
 
 bool translate_event(const SDL_Event& e, Uint32 window_id, Uint16 mods, HWND hwnd,
-                     MouseState* mouse, Message* out) {
+                     MouseState* mouse, Message* out, int zoom) {
   switch (e.type) {
     case SDL_QUIT:  // a signal asked the program to end: close as the close box would
       *out = Message{hwnd, WM_CLOSE, 0, 0};
@@ -61,7 +80,7 @@ bool translate_event(const SDL_Event& e, Uint32 window_id, Uint16 mods, HWND hwn
       if (e.motion.windowID != window_id) return false;
       mouse->held = button_bits(e.motion.state);
       *out = Message{hwnd, WM_MOUSEMOVE, mouse->held | modifier_bits(mods),
-                     MAKELPARAM(e.motion.x, e.motion.y)};
+                     MAKELPARAM(unzoom(e.motion.x, zoom), unzoom(e.motion.y, zoom))};
       return true;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
@@ -71,7 +90,18 @@ bool translate_event(const SDL_Event& e, Uint32 window_id, Uint16 mods, HWND hwn
       const bool pressed = e.type == SDL_MOUSEBUTTONDOWN;
       mouse->held = pressed ? (mouse->held | bit) : (mouse->held & ~bit);
       *out = Message{hwnd, pressed ? down : up, mouse->held | modifier_bits(mods),
-                     MAKELPARAM(e.button.x, e.button.y)};
+                     MAKELPARAM(unzoom(e.button.x, zoom), unzoom(e.button.y, zoom))};
+      return true;
+    }
+    case SDL_KEYDOWN: {
+      // A held key acts once, as one click does: its repeats are left out. Keys pressed
+      // with Alt or the logo key held belong to the desktop.
+      if (e.key.windowID != window_id || e.key.repeat != 0 ||
+          (e.key.keysym.mod & (KMOD_ALT | KMOD_GUI)) != 0)
+        return false;
+      const uint32 key = virtual_key(e.key.keysym.sym);
+      if (key == 0) return false;
+      *out = Message{hwnd, WM_KEYDOWN, key, static_cast<int32>(modifier_bits(e.key.keysym.mod))};
       return true;
     }
     default:

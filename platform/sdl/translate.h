@@ -1,5 +1,5 @@
 // SDL events into the window messages the game understands: mouse buttons and motion with
-// the key-state word, window exposure, moves and close requests.
+// the key-state word, key presses, window exposure, moves and close requests.
 #pragma once
 
 #include <SDL.h>
@@ -20,8 +20,9 @@ uint32 modifier_bits(Uint16 mods);
 uint32 button_bits(Uint32 sdl_mask);
 
 // Translates one event of the window `window_id` into a message for `hwnd`. `mods` is the
-// keyboard's modifier state. False when the event means nothing to the game.
+// keyboard's modifier state; `zoom` the window's whole-pixel zoom, by which mouse positions
+// are divided back into client pixels. False when the event means nothing to the game.
 bool translate_event(const SDL_Event& e, Uint32 window_id, Uint16 mods, HWND hwnd,
-                     MouseState* mouse, Message* out);
+                     MouseState* mouse, Message* out, int zoom = 1);
 
 }  // namespace plat::sdl

@@ -16,15 +16,15 @@ prefix="$work/my games"  # a space in every installed path: quoting mistakes sho
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" || { cat "$work/install.log" >&2; exit 1; }
 
 echo "== the layout of the install"
-check "launcher, program and copyright installed" test -x "$prefix/bin/orbolan" -a -x "$prefix/libexec/orbolan/orbolan" -a -s "$prefix/share/doc/orbolan/copyright"
+check "launcher, program and copyright installed" test -x "$prefix/games/orbolan" -a -x "$prefix/libexec/orbolan/orbolan" -a -s "$prefix/share/doc/orbolan/copyright"
 check_share "$prefix/share"
-check "the menu entry starts \"$prefix/bin/orbolan\", quoted for the space" \
-  grep -qxF "Exec=\"$prefix/bin/orbolan\"" "$prefix/share/applications/$app_id.desktop"
+check "the menu entry starts \"$prefix/games/orbolan\", quoted for the space" \
+  grep -qxF "Exec=\"$prefix/games/orbolan\"" "$prefix/share/applications/$app_id.desktop"
 
 start_x
 echo "== first start: a fresh home, no XDG_DATA_HOME, started from some other folder"
 mkdir -p "$work/home" "$work/elsewhere"
-start_game "$work/elsewhere" "$work/home" "$prefix/bin/orbolan"
+start_game "$work/elsewhere" "$work/home" "$prefix/games/orbolan"
 shoot_and_close install-first-start
 check_player_folder "$work/home/.local/share/orbolan" "$prefix/share/orbolan"
 check_home_clean "$work/home"
@@ -38,7 +38,7 @@ cp "$work/home/.local/share/orbolan/orbolan.cfg" "$player/"
 printf '\1' | dd of="$player/orbolan.cfg" bs=1 seek=4 conv=notrunc status=none
 cp "$player/orbolan.cfg" "$work/seeded.cfg"
 cp -a "$prefix" "$work/second"  # the first install stays: the links must follow the one started
-ln -s "$work/second/bin/orbolan" "$work/links/orbolan"
+ln -s "$work/second/games/orbolan" "$work/links/orbolan"
 extra_env=("XDG_DATA_HOME=$work/data home" SDL_AUDIODRIVER=disk "SDL_DISKAUDIOFILE=$work/audio.raw")
 start_game "$work/elsewhere" "$work/home2" "$work/links/orbolan"
 shoot_and_close install-second-install

@@ -8,5 +8,5 @@ trap 'rm -rf -- "$work"' EXIT
 command -v lintian >/dev/null || { echo "lintian is not installed: bash scripts/deps.sh test" >&2; exit 1; }
 cpack -G DEB --config "$1/CPackConfig.cmake" -B "$work" -D CMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >"$work/cpack.log" 2>&1 ||
   { cat "$work/cpack.log" >&2; exit 1; }
-lintian --info --pedantic --fail-on error,warning "$work"/orbolan_*.deb
+lintian --display-info --pedantic --fail-on error,warning "$work"/orbolan_*.deb
 echo "lintian: no error and no warning"

@@ -50,8 +50,8 @@ static float sd_polygon(const float (*v)[2], int n, float x, float y) {
   return in_polygon(v, n, x, y) ? -d : d;
 }
 
-// The mark that tells the colour without its hue, centred on (23, 23): 1 ring, 2 dot,
-// 3 triangle, 4 square, 5 star.
+// The mark that tells the colour without its hue, centred on the sphere (the pointed shapes
+// a pixel lower, where they look centred): 1 ring, 2 dot, 3 triangle, 4 square, 5 star.
 static float sd_mark(int colour, float x, float y) {
   const float pi = 3.14159265f;
   float corners[10][2];

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The installed command's first start: into a player's folder without "orbolan.cfg" it puts
-# the default settings; a file already there, even a dangling link, is never touched. No
-# display is needed: the launcher does its work first, then the game finds no display and
-# ends without writing anything.
+# The installed command puts the default "orbolan.cfg" into a player's folder holding none and
+# never touches one already there. Needs no display: the game then finds none and writes nothing.
 # Usage: first_launch_test.sh <build>
 set -euo pipefail
 work=$(mktemp -d /tmp/orbolan-first-launch-test.XXXXXX)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Packages what the build made and runs Debian's own checker on the package: no error and no
-# warning may remain (informational and pedantic tags are shown, and pass).
+# Debian's checker on the package of what the build made: no error, no warning (informational
+# and pedantic tags are shown and pass).
 # Usage: lintian_test.sh <build>
 set -euo pipefail
 work=$(mktemp -d /tmp/orbolan-lintian-test.XXXXXX)

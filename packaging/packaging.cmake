@@ -1,41 +1,65 @@
 # Installs Orbolan at the freedesktop places and describes its Debian package for CPack.
 #
-#   <prefix>/bin/orbolan                     launcher: per-player folder, then the game
+#   <prefix>/games/orbolan                   launcher: per-player folder, then the game
 #   <prefix>/libexec/orbolan/orbolan         the game itself, kept off the PATH
 #   <prefix>/share/orbolan/*.wav             the six sounds
+#   <prefix>/share/orbolan/orbolan.cfg       the settings of a first start
+#   <prefix>/share/man/man6/orbolan.6.gz     the manual page
 #   <prefix>/share/applications/<id>.desktop menu entry
 #   <prefix>/share/icons/hicolor/NxN/apps/orbolan.png
 #   <prefix>/share/metainfo/<id>.metainfo.xml
-#   <prefix>/share/doc/orbolan/copyright
+#   <prefix>/share/doc/orbolan/copyright, changelog.gz
 include(GNUInstallDirs)
 
 set(ORBOLAN_APP_ID org.orbolan.orbolan)
+set(ORBOLAN_LAUNCHER_DIR games)  # where Debian puts the commands of games
 set(ORBOLAN_PROGRAM_DIR ${CMAKE_INSTALL_LIBEXECDIR}/orbolan)
-set(ORBOLAN_SOUND_DIR ${CMAKE_INSTALL_DATADIR}/orbolan)
+set(ORBOLAN_DATA_DIR ${CMAKE_INSTALL_DATADIR}/orbolan)
 set(ORBOLAN_SOUNDS intro.wav click.wav pop.wav megapop.wav score.wav higscore.wav)
 set(ORBOLAN_ICON_SIZES 16 32 48 64 128 256)
 set(packaging_src ${CMAKE_CURRENT_LIST_DIR})
 set(packaging_out ${CMAKE_BINARY_DIR}/packaging)
 
-# The launcher reaches the game and the sounds by paths relative to its own folder.
-file(RELATIVE_PATH LAUNCHER_TO_PROGRAM /root/${CMAKE_INSTALL_BINDIR}
+# The launcher reaches the game and its data (sounds, default settings) by paths relative
+# to its own folder.
+file(RELATIVE_PATH LAUNCHER_TO_PROGRAM /root/${ORBOLAN_LAUNCHER_DIR}
   /root/${ORBOLAN_PROGRAM_DIR}/orbolan)
-file(RELATIVE_PATH LAUNCHER_TO_SOUNDS /root/${CMAKE_INSTALL_BINDIR} /root/${ORBOLAN_SOUND_DIR})
+file(RELATIVE_PATH LAUNCHER_TO_DATA /root/${ORBOLAN_LAUNCHER_DIR} /root/${ORBOLAN_DATA_DIR})
 configure_file(${packaging_src}/orbolan.in ${packaging_out}/orbolan @ONLY)
-install(PROGRAMS ${packaging_out}/orbolan DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(PROGRAMS ${packaging_out}/orbolan DESTINATION ${ORBOLAN_LAUNCHER_DIR})
+
+# The manual page and the changelog are installed compressed, as Debian wants them; gzip -n
+# leaves the name and time out, so the bytes stay the same from build to build.
+find_program(GZIP gzip REQUIRED)
+set(compressed)
+foreach(doc orbolan.6 changelog)
+  add_custom_command(
+    OUTPUT ${packaging_out}/${doc}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${packaging_src}/${doc} ${packaging_out}/${doc}
+    COMMAND ${GZIP} -9nf ${packaging_out}/${doc}
+    DEPENDS ${packaging_src}/${doc}
+    VERBATIM)
+  list(APPEND compressed ${packaging_out}/${doc}.gz)
+endforeach()
+add_custom_target(orbolan_docs ALL DEPENDS ${compressed})
+install(FILES ${packaging_out}/orbolan.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${packaging_out}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/orbolan)
+if(DEFINED ORBOLAN_DEFAULT_CFG)
+  install(FILES ${ORBOLAN_DEFAULT_CFG} DESTINATION ${ORBOLAN_DATA_DIR})
+endif()
 
 if(TARGET orbolan)
   install(TARGETS orbolan RUNTIME DESTINATION ${ORBOLAN_PROGRAM_DIR})
   list(TRANSFORM ORBOLAN_SOUNDS PREPEND ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/
     OUTPUT_VARIABLE sound_files)
-  install(FILES ${sound_files} DESTINATION ${ORBOLAN_SOUND_DIR})
+  install(FILES ${sound_files} DESTINATION ${ORBOLAN_DATA_DIR})
 endif()
 
 # The menu entry names the launcher by its full installed path, which is known only at
 # install time (`cmake --install --prefix` and CPack both choose the prefix then). Each
 # destination gets its own staging folder, so installs running side by side never mix.
 install(CODE "
-  set(ORBOLAN_LAUNCHER_PATH \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/orbolan\")
+  set(ORBOLAN_LAUNCHER_PATH \"\${CMAKE_INSTALL_PREFIX}/${ORBOLAN_LAUNCHER_DIR}/orbolan\")
   include(\"${packaging_src}/desktop_exec.cmake\")
   string(MD5 staging \"\$ENV{DESTDIR}|\${CMAKE_INSTALL_PREFIX}\")
   set(staging \"${packaging_out}/desktop-\${staging}\")

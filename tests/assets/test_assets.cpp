@@ -5,13 +5,16 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <numeric>
 #include <vector>
 
 #include "game/ORBOLAN.h"
@@ -153,15 +156,64 @@ TEST(Buttons, ThePressedFaceIsDarkerNoTwoFacesAlikeAndTheBackgroundCarriesTheMai
   EXPECT_NE(load(IDB_PAPER).px, load(IDB_PAPER_LOGO).px) << "the watermark";
 }
 
-TEST(Bubbles, FiveColoursAreClearlyToldApart) {
-  std::array<std::array<double, 3>, 5> mean{};  // over the whole picture: the key around is the same for all
-  for (int k = 0; k < 5; ++k)
-    for (std::uint32_t c : load(IDB_BUBBLE_1 + k).px)
-      for (int i = 0; i < 3; ++i) mean[k][i] += (c >> (16 - 8 * i) & 0xFF) / (46.0 * 46);
+// The smallest of d(a, b) over the ten pairs of bubbles.
+double least_over_pairs(const std::function<double(int, int)>& d) {
+  double least = 1e9;
   for (int a = 0; a < 5; ++a)
-    for (int b = a + 1; b < 5; ++b)
-      EXPECT_GT(std::hypot(mean[a][0] - mean[b][0], mean[a][1] - mean[b][1], mean[a][2] - mean[b][2]), 45)
-          << "bubbles " << a + 1 << " and " << b + 1;
+    for (int b = a + 1; b < 5; ++b) least = std::min(least, d(a, b));
+  return least;
+}
+
+// Each bubble's mean linear colour over its disc, seen with normal vision and through the
+// Machado, Oliveira and Fernandes (2009) dichromat simulations at full severity, in CIE L*a*b*
+// (D65): the smallest CIE76 distance between two bubbles must leave them clearly apart.
+TEST(Bubbles, FiveColoursStayApartUnderSimulatedColourBlindness) {
+  const std::pair<const char*, std::array<double, 9>> vision[] = {{"normal", {1, 0, 0, 0, 1, 0, 0, 0, 1}},
+      {"protanopia", {0.152286, 1.052583, -0.204868, 0.114503, 0.786281, 0.099216, -0.003882, -0.048116, 1.051998}},
+      {"deuteranopia", {0.367322, 0.860646, -0.227968, 0.280085, 0.672501, 0.047413, -0.011820, 0.042940, 0.968881}},
+      {"tritanopia", {1.255528, -0.076749, -0.178779, -0.078411, 0.930809, 0.147602, 0.004733, 0.691367, 0.303900}}};
+  auto linear = [](double v) { return v <= 10.31475 ? v / 3294.6 : std::pow((v / 255 + 0.055) / 1.055, 2.4); };
+  auto f = [](double t) { return t > 216.0 / 24389 ? std::cbrt(t) : (24389.0 / 27 * t + 16) / 116; };
+  std::array<std::array<double, 3>, 5> mean{}, seen;
+  for (int k = 0; k < 5; ++k) {
+    const Picture p = load(IDB_BUBBLE_1 + k);
+    for (int i = 0, n = 0; i < 3; ++i, n = 0) {
+      for (int y = 0; y < p.h; ++y)
+        for (int x = 0; x < p.w; ++x)
+          if (std::hypot(x + 0.5 - 23, y + 0.5 - 23) < 20) mean[k][i] += linear(p.at(x, y) >> (16 - 8 * i) & 0xFF), ++n;
+      mean[k][i] /= n;
+    }
+  }
+  for (const auto& [name, m] : vision) {
+    for (int k = 0; k < 5; ++k) {
+      double c[3];
+      for (int i = 0; i < 3; ++i) c[i] = std::clamp(m[3 * i] * mean[k][0] + m[3 * i + 1] * mean[k][1] + m[3 * i + 2] * mean[k][2], 0.0, 1.0);
+      const double x = f((0.4124564 * c[0] + 0.3575761 * c[1] + 0.1804375 * c[2]) / 0.95047),
+                   y = f(0.2126729 * c[0] + 0.7151522 * c[1] + 0.0721750 * c[2]),
+                   z = f((0.0193339 * c[0] + 0.1191920 * c[1] + 0.9503041 * c[2]) / 1.08883);
+      seen[k] = {116 * y - 16, 500 * (x - y), 200 * (y - z)};
+    }
+    const double least = least_over_pairs([&](int a, int b) { return std::hypot(seen[a][0] - seen[b][0], seen[a][1] - seen[b][1], seen[a][2] - seen[b][2]); });
+    std::printf("bubbles, %s: smallest CIE76 distance %.1f\n", name, least);
+    EXPECT_GT(least, name == std::string("normal") ? 30 : 12) << name;
+  }
+}
+
+// Without its hue each bubble still shows a mark of its own: where the luminance stands out
+// from its 5 x 5 neighbourhood near the centre, no two bubbles agree.
+TEST(Bubbles, EachColourCarriesItsOwnMark) {
+  std::array<std::vector<char>, 5> mark;
+  for (int k = 0; k < 5; ++k) {
+    const Picture p = load(IDB_BUBBLE_1 + k);
+    for (int y = 12; y < 36; ++y)
+      for (int x = 12; x < 35; ++x) {
+        const double local = mean_luminance(p, x - 2, y - 2, x + 3, y + 3);
+        mark[k].push_back(std::hypot(x + 0.5 - 23, y + 0.5 - 24) < 11 && std::abs(mean_luminance(p, x, y, x + 1, y + 1) - local) > 0.06 * local);
+      }
+  }
+  EXPECT_GT(least_over_pairs([&](int a, int b) {
+    return std::inner_product(mark[a].begin(), mark[a].end(), mark[b].begin(), 0.0, std::plus<>(), std::not_equal_to<>());
+  }), 40) << "pixels where two bubbles' marks differ";
 }
 
 // ---- Artwork against the game's places, in frame coordinates -------------------------------

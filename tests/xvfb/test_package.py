@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """The installed game as a player meets it. An install into a prefix with a space, started
-through its launcher from another folder with a fresh home; a copy of it started through a link
-with XDG_DATA_HOME set and sounds on. The Debian package (as root): built, installed, started
-as its menu entry does, removed."""
+through its launcher from another folder with a fresh home, which gets the default settings
+(sounds and animations on); a copy of it started through a link with XDG_DATA_HOME set and the
+player's own settings. The Debian package: built and passed by lintian; as root installed,
+started as its menu entry does, removed."""
 import glob, os, shutil, struct, subprocess
 import driver as d
 
@@ -51,20 +52,22 @@ def prefix_install(x):
     run('cmake', '--install', BUILD, '--prefix', prefix)
     check_share(prefix + '/share')
     desktop = open('%s/share/applications/%s.desktop' % (prefix, APP)).read().splitlines()
-    d.check('Exec="%s/bin/orbolan"' % prefix in desktop, 'the menu entry quotes the launcher')
+    d.check('Exec="%s/games/orbolan"' % prefix in desktop, 'the menu entry quotes the launcher')
     home, elsewhere = d.tempdir(), d.tempdir()
-    played(x, elsewhere, prefix + '/bin/orbolan', home)
+    played(x, elsewhere, prefix + '/games/orbolan', home)
     check_player(home + '/.local/share/orbolan', prefix + '/share/orbolan', home)
+    d.check(d.read_cfg(home + '/.local/share/orbolan') == [0, 1, 1] + [0] * 12,
+            'a first start gets a normal game with sounds and animations on')
     d.check(not os.listdir(elsewhere), 'nothing written to the folder it was started from')
 
     # A copy started through a link, XDG_DATA_HOME set, sounds on, played to a file.
     player, second, link = work + '/data home/orbolan', work + '/second', work + '/orbolan'
     os.makedirs(player)
     seeded = d.read_cfg(home + '/.local/share/orbolan')
-    seeded[1] = 1
+    seeded[0] = 2  # the player's own file is read and kept as it is
     d.write_cfg(player, seeded)
     shutil.copytree(prefix, second, symlinks=True)
-    os.symlink(second + '/bin/orbolan', link)
+    os.symlink(second + '/games/orbolan', link)
     audio, home2 = work + '/audio.raw', d.tempdir()
     env = dict(XDG_DATA_HOME=work + '/data home', SDL_AUDIODRIVER='disk', SDL_DISKAUDIOFILE=audio)
     played(x, elsewhere, link, home2, env)
@@ -75,15 +78,16 @@ def prefix_install(x):
 
 
 def debian_package(x):
+    pkg = d.tempdir()
+    run('cpack', '-G', 'DEB', '--config', BUILD + '/CPackConfig.cmake', '-B', pkg, '-D',
+        'CMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON')
+    deb, = glob.glob(pkg + '/orbolan_*.deb')
+    print(run('lintian', '--display-info', '--pedantic', '--fail-on', 'error,warning', deb))
     if os.geteuid() != 0 or not shutil.which('apt-get'):
         return print('skipped: installing a Debian package needs root and apt-get')
     status = subprocess.run(['dpkg-query', '-W', '-f=${Status}', 'orbolan'], capture_output=True)
     if status.stdout.endswith(b' installed'):
         return print('skipped: a package orbolan is installed already; this test would remove it')
-    pkg = d.tempdir()
-    run('cpack', '-G', 'DEB', '--config', BUILD + '/CPackConfig.cmake', '-B', pkg, '-D',
-        'CMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON')
-    deb, = glob.glob(pkg + '/orbolan_*.deb')
     d.check(run('dpkg-deb', '-f', deb, 'Package', 'Section') == 'Package: orbolan\nSection: games\n',
             'the package is orbolan in section games')
     depends = [p.split()[0] for p in run('dpkg-deb', '-f', deb, 'Depends').split(',')]
@@ -108,7 +112,7 @@ def debian_package(x):
 
 
 def test():
-    d.need('cmake', 'cpack', 'desktop-file-validate', 'appstreamcli')
+    d.need('cmake', 'cpack', 'desktop-file-validate', 'appstreamcli', 'lintian')
     with d.Display() as x:
         prefix_install(x)
         debian_package(x)

@@ -36,12 +36,53 @@ void paint_sphere(Canvas& c, Colour base, float cx, float cy, float r) {
         int(cx - r - 2), int(cy - r - 2), int(cx + r + 3), int(cy + r + 3));
 }
 
-static const Colour kBubbleColours[5] = {rgb(64, 178, 58), rgb(214, 44, 38), rgb(222, 196, 146),
+// Chosen so that the five stay apart under the common colour-vision deficiencies too: the
+// green is lighter than the red, the beige greyer than the yellow.
+static const Colour kBubbleColours[5] = {rgb(88, 192, 64), rgb(199, 16, 28), rgb(212, 198, 172),
                                          rgb(44, 98, 222), rgb(246, 208, 34)};
+
+static bool in_polygon(const float (*v)[2], int n, float x, float y);
+
+// Signed distance to a closed polygon of n corners (negative inside).
+static float sd_polygon(const float (*v)[2], int n, float x, float y) {
+  float d = 1e9f;
+  for (int i = 0, j = n - 1; i < n; j = i++) d = std::min(d, sd_segment(x, y, v[j][0], v[j][1], v[i][0], v[i][1]));
+  return in_polygon(v, n, x, y) ? -d : d;
+}
+
+// The mark that tells the colour without its hue, centred on the sphere (the pointed shapes
+// a pixel lower, where they look centred): 1 ring, 2 dot, 3 triangle, 4 square, 5 star.
+static float sd_mark(int colour, float x, float y) {
+  const float pi = 3.14159265f;
+  float corners[10][2];
+  auto star = [&](int points, float outer, float inner) {  // inner == outer: a regular polygon
+    const int n = inner == outer ? points : 2 * points;
+    for (int k = 0; k < n; ++k) {
+      const float a = -pi / 2 + 2 * pi * k / n, r = k % 2 && inner != outer ? inner : outer;
+      corners[k][0] = 23 + r * std::cos(a), corners[k][1] = 24 + r * std::sin(a);
+    }
+    return sd_polygon(corners, n, x, y);
+  };
+  switch (colour) {
+    case 1: return std::fabs(sd_circle(x, y, 23, 23, 6.5f)) - 1.3f;
+    case 2: return sd_circle(x, y, 23, 23, 5.0f);
+    case 3: return star(3, 8.4f, 8.4f) - 0.6f;
+    case 4: return sd_round_rect(x, y, 18, 18, 28, 28, 1.5f);
+    default: return star(5, 9.6f, 4.0f);
+  }
+}
 
 Canvas bubble(int colour) {
   Canvas c(46, 46);
-  paint_sphere(c, kBubbleColours[(colour - 1) % 5], 23, 23, 22.6f);
+  const Colour base = kBubbleColours[(colour - 1) % 5];
+  paint_sphere(c, base, 23, 23, 22.6f);
+  // The mark is engraved: a darker recess in the sphere's own shading, its lower right
+  // edge catching the light that comes from the upper left.
+  auto mark = [colour](float x, float y) { return sd_mark((colour - 1) % 5 + 1, x, y); };
+  auto shade = [base](float x, float y) { return sphere_shade(base, x, y, 23, 23, 22.6f); };
+  paint(c, [&](float x, float y) { return mark(x - 1, y - 1); },
+        [&](float x, float y) { return mix(shade(x, y), rgb(255, 255, 255), 0.4f); }, 10, 10, 36, 36, 0.7f);
+  paint(c, mark, [&](float x, float y) { return shade(x, y) * 0.58f; }, 10, 10, 36, 36, 0.75f);
   return c;
 }
 

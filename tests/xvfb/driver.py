@@ -245,10 +245,17 @@ class Display:
             raise RuntimeError('Xvfb did not start: ' + open(self.work + '/xvfb.log').read())
         self.env = dict(DISPLAY=':' + number.decode().strip(), PATH=os.environ['PATH'])
         if self.wm:
-            self.procs.append(_Process(['openbox', '--sm-disable'], env=dict(self.env, HOME=tempdir()),
-                                       stderr=self.log('openbox')))
-            if not poll(lambda: self.run(['wmctrl', '-m']).returncode == 0):
-                raise RuntimeError('openbox did not start')
+            # Now and then openbox gives up on a display that has only just opened (exit 1,
+            # saying nothing): a window manager that has exited is started again.
+            for attempt in range(3):
+                openbox = _Process(['openbox', '--sm-disable'], env=dict(self.env, HOME=tempdir()),
+                                   stderr=self.log('openbox'))
+                self.procs.append(openbox)
+                if poll(lambda: openbox.p.poll() is not None or
+                        self.run(['wmctrl', '-m']).returncode == 0) and openbox.p.poll() is None:
+                    break
+            else:
+                raise RuntimeError('openbox did not start: ' + open(self.work + '/openbox.log').read())
         return self
 
     def __exit__(self, *_):

@@ -8,6 +8,8 @@
 #include <condition_variable>
 #include <thread>
 
+#include <pthread.h>
+
 #include "platform/detail.h"
 
 namespace plat {
@@ -60,6 +62,7 @@ std::atomic<bool> g_sleep_when_idle{true};
 thread_local bool t_busy = false;  // this thread presented a frame or posted a message
 
 void run_timer(Timer* t) {
+  pthread_setname_np(pthread_self(), "timer");  // as listed by ps and /proc
   Clock::time_point next = Clock::now() + t->period;
   for (;;) {
     {

@@ -5,6 +5,7 @@
 # measured once its sound has ended and the sound device has closed again.
 # Usage: bench/idle_wakeups.sh [bin-dir] [seconds]   (default build/measure/bin, 20)
 set -euo pipefail
+export LC_ALL=C  # join and sort agree on the order
 cd "$(dirname "$0")/.."
 bin=$(realpath "${1:-build/measure/bin}")
 seconds=${2:-20}

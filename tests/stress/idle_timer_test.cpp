@@ -4,9 +4,7 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <thread>
-#include <vector>
 
 #include "platform/detail.h"
 #include "platform/headless.h"
@@ -32,15 +30,19 @@ bool At_Rest() {
   return game_busy == 0 && waitanim == 0 && hl::pump() == 0;
 }
 
-// A megashift game: New, three moves, Undo, Scores and back, End and Done, each press
-// once the game is at rest again. Every frame presented on the way.
-std::vector<std::size_t> Replay(bool sleeps_when_idle) {
+void Start(bool sleeps_when_idle) {
   hl::reset();
   hl::set_real_timer(true);
   hl::set_timer_sleeps_when_idle(sleeps_when_idle);
-  proof::Work_Dir dir("idle-timer");
   proof::Clear_Game_Globals();
-  EXPECT_TRUE(proof::Start_Game());
+  ASSERT_TRUE(proof::Start_Game());
+}
+
+// A megashift game: New, three moves, Undo, Scores and back, End and Done, each press
+// once the game is at rest again. Every frame presented on the way.
+std::vector<std::size_t> Replay(bool sleeps_when_idle) {
+  proof::Work_Dir dir("idle-timer");
+  Start(sleeps_when_idle);
   {
     std::lock_guard lock(plat::world_lock());
     setup_data = {3, 0, 1};  // megashift, silent, animated
@@ -79,11 +81,8 @@ TEST(IdleTimer, SleepingTimerPresentsTheSameFramesAsTheTickingOne) {
 std::atomic<int> idle_ticks{0}, busy_ticks{0};
 
 TEST(IdleTimer, SleepsAfterAnIdleTickUntilAMessageIsDispatched) {
-  hl::reset();
-  hl::set_real_timer(true);
   proof::Work_Dir dir("idle-timer");
-  proof::Clear_Game_Globals();
-  ASSERT_TRUE(proof::Start_Game());
+  Start(true);
   // A timer whose ticks always find work is the clock; one whose ticks find none is watched.
   plat::time_set_event(25, 0, [](uint32, uint32, unsigned long, unsigned long, unsigned long) {
     ++busy_ticks, plat::detail::note_busy(); }, 0, TIME_PERIODIC);

@@ -3,8 +3,10 @@
 // reports, in milliseconds since the launch, the first poll that shows anything drawn and
 // the first that shows the finished start screen, pixel for pixel equal to a reference
 // taken from an earlier run that had settled. Ends the program afterwards.
-// Usage: orbolan_first_frame PROGRAM REFERENCE.rgb [--record]
+// Usage: orbolan_first_frame PROGRAM REFERENCE.rgb [--record] [--window NAME] [-- ARGS...]
 //   --record: wait until the start screen has settled, save it as the reference, and exit.
+//   --window: the title of the window to watch ("Orbolan!"); its whole inside is compared.
+//   ARGS: the program's arguments (for another program measured beside Orbolan).
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <signal.h>
@@ -23,14 +25,15 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int CLIENT_W = 493, CLIENT_H = 419;
 constexpr auto GIVE_UP = std::chrono::seconds(20);
 
-// The window named "Orbolan!" below `w`, or 0.
+const char* window_name = "Orbolan!";
+
+// The window named window_name below `w`, or 0.
 Window Find(Display* d, Window w) {
   char* name = nullptr;
   if (XFetchName(d, w, &name) && name) {
-    const bool hit = std::strcmp(name, "Orbolan!") == 0;
+    const bool hit = std::strcmp(name, window_name) == 0;
     XFree(name);
     if (hit) return w;
   }
@@ -43,17 +46,15 @@ Window Find(Display* d, Window w) {
   return found;
 }
 
-// The client area's pixels as 0x00RRGGBB, or empty while the window is not viewable.
+// The window's pixels as 0x00RRGGBB, or empty while the window is not viewable.
 std::vector<std::uint32_t> Grab(Display* d, Window w) {
   XWindowAttributes a;
-  if (!XGetWindowAttributes(d, w, &a) || a.map_state != IsViewable || a.width < CLIENT_W ||
-      a.height < CLIENT_H)
-    return {};
-  XImage* img = XGetImage(d, w, 0, 0, CLIENT_W, CLIENT_H, AllPlanes, ZPixmap);
+  if (!XGetWindowAttributes(d, w, &a) || a.map_state != IsViewable) return {};
+  XImage* img = XGetImage(d, w, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
   if (!img) return {};
-  std::vector<std::uint32_t> px(CLIENT_W * CLIENT_H);
-  for (int y = 0; y < CLIENT_H; ++y)
-    for (int x = 0; x < CLIENT_W; ++x) px[y * CLIENT_W + x] = XGetPixel(img, x, y) & 0xFFFFFFu;
+  std::vector<std::uint32_t> px(static_cast<std::size_t>(a.width) * a.height);
+  for (int y = 0; y < a.height; ++y)
+    for (int x = 0; x < a.width; ++x) px[y * a.width + x] = XGetPixel(img, x, y) & 0xFFFFFFu;
   XDestroyImage(img);
   return px;
 }
@@ -74,10 +75,18 @@ int X_Error(Display*, XErrorEvent*) { return 0; }  // the window may go while it
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: %s PROGRAM REFERENCE.rgb [--record]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s PROGRAM REFERENCE.rgb [--record] [--window NAME] [-- ARGS...]\n",
+                 argv[0]);
     return 2;
   }
-  const bool record = argc > 3 && std::strcmp(argv[3], "--record") == 0;
+  bool record = false;
+  std::vector<char*> program{argv[1]};
+  for (int i = 3; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--record") == 0) record = true;
+    if (std::strcmp(argv[i], "--window") == 0 && i + 1 < argc) window_name = argv[++i];
+    if (std::strcmp(argv[i], "--") == 0) program.insert(program.end(), argv + i + 1, argv + argc), i = argc;
+  }
+  program.push_back(nullptr);
   Display* d = XOpenDisplay(nullptr);
   if (!d) {
     std::fprintf(stderr, "no X display\n");
@@ -90,7 +99,7 @@ int main(int argc, char** argv) {
     std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     reference.resize(bytes.size() / 4);
     std::memcpy(reference.data(), bytes.data(), reference.size() * 4);
-    if (reference.size() != static_cast<std::size_t>(CLIENT_W * CLIENT_H)) {
+    if (reference.empty()) {
       std::fprintf(stderr, "no reference picture in %s\n", argv[2]);
       return 2;
     }
@@ -99,7 +108,7 @@ int main(int argc, char** argv) {
   const Clock::time_point t0 = Clock::now();
   const pid_t pid = fork();
   if (pid == 0) {
-    execl(argv[1], argv[1], static_cast<char*>(nullptr));
+    execv(program[0], program.data());
     _exit(127);
   }
   double first_drawn = -1, start_screen = -1;

@@ -67,6 +67,11 @@ void fire_manual_timers(int n);   // n ticks of every live manual timer, under t
 bool any_timer_alive();
 void kill_all_timers();
 void join_stopped_timers();       // call where the world lock is not held
+// The calling thread presented a frame or posted a message: a tick that does neither
+// found nothing to do, and its timer sleeps until rouse_timers.
+void note_busy();
+void rouse_timers();              // after every dispatched message
+void set_timers_sleep_when_idle(bool on);  // true by default; false: tick forever
 
 // ---- Screen size as the backend last learned it --------------------------------------
 void set_screen_size(int w, int h);

@@ -26,6 +26,9 @@ POINT window_client_origin();                // screen position of the client ar
 void user_moves_window(int x, int y);        // the window is dragged: WM_MOVE is posted
 uint32 window_pixel(int x, int y);           // last presented client pixel, 0x00RRGGBB
 int present_count();                          // frames presented to the window so far
+// From now on, a hash of the whole window after every present (off after reset).
+void keep_frame_hashes(bool on);
+std::vector<std::size_t> frame_hashes();
 bool save_window_bmp(const char* path);
 
 // ---- Surfaces ---------------------------------------------------------------------------
@@ -49,6 +52,9 @@ const std::vector<BoxRecord>& message_boxes();
 
 // ---- Timer --------------------------------------------------------------------------------
 void set_real_timer(bool on);  // true: time_set_event starts a real 25 ms thread
+// True (the default): a real timer sleeps after a tick that did nothing, until a message is
+// dispatched. False: it ticks every 25 ms for as long as it lives.
+void set_timer_sleeps_when_idle(bool on);
 void tick(int n = 1);          // fires n ticks of every live manual timer, under the world lock
 bool timer_alive();
 

@@ -49,6 +49,7 @@ bool post_message(HWND hwnd, uint32 msg, uint32 wParam, int32 lParam) {
     std::lock_guard lock(queue().mutex);
     queue().messages.push_back(Message{hwnd, msg, wParam, lParam});
   }
+  detail::note_busy();
   queue().ready.notify_one();
   detail::wake_window_thread();
   return true;
@@ -61,8 +62,14 @@ void post_quit_message(int exit_code) {
 int32 dispatch_message(const Message& msg) {
   HWND hwnd = msg.hwnd;
   if (!hwnd || hwnd->destroyed || !hwnd->proc) return 0;  // like a message to a gone window
-  std::lock_guard<std::recursive_mutex> lock{world_lock()};
-  return hwnd->proc(hwnd, msg.message, msg.wParam, msg.lParam);
+  int32 result;
+  {
+    std::lock_guard<std::recursive_mutex> lock{world_lock()};
+    result = hwnd->proc(hwnd, msg.message, msg.wParam, msg.lParam);
+  }
+  // Whatever the message started (a move, an undo), the sleeping timer is woken to carry it.
+  detail::rouse_timers();
+  return result;
 }
 
 int32 def_window_proc(HWND hwnd, uint32 msg, uint32, int32) {

@@ -161,6 +161,7 @@ void Surface::copy_mapped(const Mapping& m, const Surface& src, bool keyed) {
 
 void Surface::present_rect(const RECT& r) {
   HWND hwnd = window();
+  detail::note_busy();
   if (hwnd) detail::present(*hwnd, pixels_.data(), r);
 }
 

@@ -1,9 +1,14 @@
 // The periodic multimedia timer: each timer ticks on its own thread, on a fixed schedule
-// (no drift), with the callback run under the world lock. Headless tests may instead make
-// manual timers that only fire when the test says so.
+// (no drift), with the callback run under the world lock. A tick that neither presents a
+// frame nor posts a message found nothing to do, and with nothing dispatched since, the next
+// one would find nothing either: the thread then sleeps until a message is dispatched, and
+// resumes on its old schedule, so an idle program never wakes. Headless tests may instead
+// make manual timers that only fire when the test says so.
 #include <chrono>
 #include <condition_variable>
 #include <thread>
+
+#include <pthread.h>
 
 #include "platform/detail.h"
 
@@ -20,8 +25,9 @@ struct Timer {
   std::chrono::milliseconds period{25};
   std::atomic<bool> stop{false};
   std::atomic<bool> finished{false};
-  std::mutex mutex;  // only for the sleep that a kill cuts short
+  std::mutex mutex;  // for the sleeps that a kill or a dispatched message cuts short
   std::condition_variable wake;
+  bool dozing = false;  // under `mutex`: asleep until roused
   std::thread thread;
 };
 
@@ -31,7 +37,10 @@ struct Timer {
 struct Registry {
   Registry() { world_lock(); }  // made first, so the lock outlives this registry
   ~Registry() {
-    for (auto& t : live) t->stop = true;
+    for (auto& t : live) {
+      std::lock_guard sleep(t->mutex);  // a sleeping thread must not miss the stop
+      t->stop = true;
+    }
     for (auto& t : live) stopped.push_back(t);
     for (auto& t : stopped) {
       t->wake.notify_all();
@@ -49,19 +58,36 @@ Registry& registry() {
   return r;
 }
 
+std::atomic<bool> g_sleep_when_idle{true};
+thread_local bool t_busy = false;  // this thread presented a frame or posted a message
+
 void run_timer(Timer* t) {
+  pthread_setname_np(pthread_self(), "timer");  // as listed by ps and /proc
   Clock::time_point next = Clock::now() + t->period;
   for (;;) {
     {
       std::unique_lock lock(t->mutex);
+      if (t->dozing) {
+        t->wake.wait(lock, [t] { return t->stop || !t->dozing; });
+        if (t->stop) break;
+        // Back on the old schedule: the first tick comes where it would have come anyway.
+        const auto now = Clock::now();
+        if (next <= now) next += (now - next) / t->period * t->period + t->period;
+      }
       if (t->wake.wait_until(lock, next, [t] { return t->stop.load(); })) break;
     }
     std::lock_guard<std::recursive_mutex> world{world_lock()};
     if (t->stop) break;  // killed while this thread waited for the lock
+    t_busy = false;
     t->callback(t->id, 0, t->user, 0, 0);
     next += t->period;
     // After a long stall (a modal box) start a fresh schedule rather than a burst of ticks.
     if (Clock::now() - next > 4 * t->period) next = Clock::now() + t->period;
+    // Decided under the world lock, so no message can slip in between the tick and the nap.
+    if (!t_busy && g_sleep_when_idle) {
+      std::lock_guard lock(t->mutex);
+      t->dozing = true;
+    }
   }
   t->finished = true;
 }
@@ -101,6 +127,26 @@ void time_kill_event(uint32 id) {
 }
 
 namespace detail {
+
+void note_busy() { t_busy = true; }
+
+void rouse_timers() {
+  Registry& r = registry();
+  std::lock_guard lock(r.mutex);
+  for (auto& t : r.live) {
+    {
+      std::lock_guard sleep(t->mutex);
+      if (!t->dozing) continue;
+      t->dozing = false;
+    }
+    t->wake.notify_all();
+  }
+}
+
+void set_timers_sleep_when_idle(bool on) {
+  g_sleep_when_idle = on;
+  if (!on) rouse_timers();
+}
 
 void fire_manual_timers(int n) {
   for (int i = 0; i < n; ++i) {

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "platform/bitmap_io.h"
 #include "platform/detail.h"
@@ -27,6 +28,8 @@ struct State {
   std::vector<std::uint32_t> frame;
   int frame_w = 0, frame_h = 0;
   int presents = 0;
+  bool keep_hashes = false;
+  std::vector<std::size_t> hashes;
   bool quit = false;
   int quit_code = 0;
 };
@@ -55,6 +58,9 @@ void present(Window& window, const std::uint32_t* pixels, RECT r) {
                 pixels + static_cast<std::size_t>(y) * window.client_w + r.left,
                 n * sizeof(std::uint32_t));
   ++s.presents;
+  if (s.keep_hashes)
+    s.hashes.push_back(std::hash<std::string_view>{}(std::string_view(
+        reinterpret_cast<const char*>(s.frame.data()), s.frame.size() * sizeof(std::uint32_t))));
 }
 
 void wake_window_thread() {}
@@ -146,10 +152,13 @@ void reset() {
     s.frame.clear();
     s.frame_w = s.frame_h = 0;
     s.presents = 0;
+    s.keep_hashes = false;
+    s.hashes.clear();
     s.quit = false;
     s.quit_code = 0;
   }
   detail::set_screen_size(1024, 768);
+  detail::set_timers_sleep_when_idle(true);
   clear_sound_log();
 }
 
@@ -265,6 +274,18 @@ void set_real_timer(bool on) {
   std::lock_guard lock(state().mutex);
   state().manual_timers = !on;
 }
+
+void keep_frame_hashes(bool on) {
+  std::lock_guard lock(state().mutex);
+  state().keep_hashes = on;
+}
+
+std::vector<std::size_t> frame_hashes() {
+  std::lock_guard lock(state().mutex);
+  return state().hashes;
+}
+
+void set_timer_sleeps_when_idle(bool on) { detail::set_timers_sleep_when_idle(on); }
 
 void tick(int n) { detail::fire_manual_timers(n); }
 

@@ -14,6 +14,8 @@
 #include <set>
 #include <thread>
 
+#include <pthread.h>
+
 #include "platform/platform.h"
 #include "platform/sound/interpreter.h"
 #include "platform/sound/sound.h"
@@ -233,6 +235,7 @@ void SdlBackend::close_output() {
 }
 
 void SdlBackend::close_when_idle() {
+  pthread_setname_np(pthread_self(), "sound closer");
   std::unique_lock lock(mutex);
   while (!quit_) {
     if (!open_) {

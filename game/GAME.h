@@ -2,12 +2,11 @@
 // control. Every global is declared here once and defined in exactly one game/*.cpp.
 #pragma once
 
+#include "game/geometry.h"
 #include "platform/wintypes.h"
 
 // ---- Board geometry and records ------------------------------------------------------
 
-constexpr int32 FIELD_COLUMNS = 10;
-constexpr int32 FIELD_ROWS = 7;
 constexpr int32 AT_REST = 65535;  // move_pos on an axis: the bubble rests on that axis
 
 struct sBUBBLE_FIELD {

@@ -16,6 +16,11 @@ struct sBUBBLE_FIELD {
   int32 marked;    // 1 when in the selected group (also the flood fill's visited flag)
 };
 
+// Where the bubble of cell (i, j) is drawn when it rests.
+inline POINT Rest_Pos(int32 i, int32 j) {
+  return {BUBBLE_LEFT + CELL_SIZE * i, BUBBLE_TOP + CELL_SIZE * j};
+}
+
 struct sGAME_SCORES {
   int32 score;
   int32 bubble_bonus;

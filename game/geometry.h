@@ -6,7 +6,7 @@
 #pragma once
 
 // ---- The frame ------------------------------------------------------------------------------
-constexpr int SCREEN_W = 494;  // the frame v_screen and the window's client area
+constexpr int SCREEN_W = 494;  // the frame v_screen (the window's client area is 493 x 419)
 constexpr int SCREEN_H = 420;
 
 // ---- The board --------------------------------------------------------------------------------

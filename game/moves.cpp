@@ -36,8 +36,6 @@ const sTYPE_RULES& Rules_Of(int32 type) {
 // End bonus by bubbles left; five or more earn nothing.
 constexpr int32 bonus_table[5] = {500, 200, 100, 50, 25};
 
-POINT Rest_Pos(int32 i, int32 j) { return {48 * i + 8, 48 * j + 8}; }
-
 void Snapshot_And_Remove() {
   for (int32 j = 0; j < FIELD_ROWS; ++j) {
     for (int32 i = 0; i < FIELD_COLUMNS; ++i) {
@@ -162,7 +160,7 @@ void Fill_Rows(int32 r) {
     for (int32 j = 0; j < FIELD_ROWS; ++j) {
       sBUBBLE_FIELD& cell = PlayField[c][j];
       cell.type = std::rand() % 5 + 1;
-      cell.move_pos = {8 - (r - c + 1) * 48, AT_REST};
+      cell.move_pos = {BUBBLE_LEFT - (r - c + 1) * CELL_SIZE, AT_REST};
       cell.marked = 0;
     }
   }

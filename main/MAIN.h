@@ -7,7 +7,7 @@ extern HWND main_hwnd;                  // the game window; target of every post
 extern LPDIRECTDRAW dd_Object;          // the display object; owns every surface
 extern LPDIRECTDRAWSURFACE dd_Primary;  // the window's visible client area
 extern LPDIRECTDRAWCLIPPER dd_Clipper;  // keeps blits onto the primary inside the window
-extern LPDIRECTDRAWSURFACE v_screen;    // the off-screen frame, 494 x 420
+extern LPDIRECTDRAWSURFACE v_screen;    // the off-screen frame, SCREEN_W x SCREEN_H
 extern POINT Client_Pos;                // screen position of the client area's top-left pixel
 extern uint32 TIMER_ID;                 // the 25 ms animation timer
 

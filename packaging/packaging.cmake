@@ -24,12 +24,10 @@ file(RELATIVE_PATH LAUNCHER_TO_SOUNDS /root/${CMAKE_INSTALL_BINDIR} /root/${ORBO
 configure_file(${packaging_src}/orbolan.in ${packaging_out}/orbolan @ONLY)
 install(PROGRAMS ${packaging_out}/orbolan DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-if(TARGET orbolan)
-  install(TARGETS orbolan RUNTIME DESTINATION ${ORBOLAN_PROGRAM_DIR})
-  list(TRANSFORM ORBOLAN_SOUNDS PREPEND ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/
-    OUTPUT_VARIABLE sound_files)
-  install(FILES ${sound_files} DESTINATION ${ORBOLAN_SOUND_DIR})
-endif()
+install(TARGETS orbolan RUNTIME DESTINATION ${ORBOLAN_PROGRAM_DIR})
+list(TRANSFORM ORBOLAN_SOUNDS PREPEND ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/
+  OUTPUT_VARIABLE sound_files)
+install(FILES ${sound_files} DESTINATION ${ORBOLAN_SOUND_DIR})
 
 # The menu entry names the launcher by its full installed path, which is known only at
 # install time (`cmake --install --prefix` and CPack both choose the prefix then). Each

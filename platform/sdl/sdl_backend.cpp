@@ -12,10 +12,7 @@
 
 #include "platform/detail.h"
 #include "platform/sdl/translate.h"
-
-#if defined(ORBOLAN_HAVE_SOUND)
 #include "platform/sound/sound.h"
-#endif
 
 namespace plat {
 
@@ -336,9 +333,7 @@ int message_box(HWND, const char* text, const char* caption, uint32 flags) {
 
 void shutdown() {
   detail::kill_all_timers();
-#if defined(ORBOLAN_HAVE_SOUND)
   sound::shutdown();
-#endif
   State& s = state();
   if (s.sdl_window) {
     SDL_DestroyWindow(s.sdl_window);

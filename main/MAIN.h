@@ -3,6 +3,10 @@
 
 #include "platform/wintypes.h"
 
+// The shell's own window messages, passed on to Game_Message like any other.
+constexpr uint32 GAME_SCORE_MSG = 999;     // posted by animate when the owed end screen is due
+constexpr uint32 SURFACE_LOST_MSG = 9999;  // posted by the blits when a surface lost its memory
+
 extern HWND main_hwnd;                  // the game window; target of every posted message
 extern LPDIRECTDRAW dd_Object;          // the display object; owns every surface
 extern LPDIRECTDRAWSURFACE dd_Primary;  // the window's visible client area

@@ -1,7 +1,6 @@
 // The on-screen buttons: hit testing, the pressed look while held, drawing per mode, the
 // three mouse handlers, the button actions, and the option boxes of the setup screen.
 #include "game/GAME.h"
-#include "game/wrap.h"
 #include "gfx/GFX.h"
 #include "main/MAIN.h"
 #include "platform/platform.h"
@@ -166,11 +165,10 @@ void Check_Button_Up(uint32 xPos, uint32 yPos) {
   if (mode == MODE_SETUP) Check_Setup_Options(xPos, yPos);  // after any mode change above
 }
 
-// The player gives up the running game: it counts as played, with nothing scored.
-static void End_Game() {
-  if (sSTATISTIC_BLOCK* block = Statistic_Block(game_type))
-    block->games = Wrap_Add(block->games, 1);
-  highscore = 0;
+// The player gives up the running game with End: it counts as played, with nothing scored.
+// (A game that runs out of groups ends through Finish_Game in game/moves.cpp.)
+static void Abandon_Game() {
+  highscore = Count_Game(game_type, false, 0);
   game_over = 1;  // the abandoned game is counted now; a queued End or Undo must not act on it
   change_mode(MODE_GAME_SCORE);
 }
@@ -185,7 +183,7 @@ void Execute_Button(int32 used_button) {
     case BTN_END:
       // A game that has ended is counted already (its end screen may still be owed, or
       // its message queued behind this press); ending it again would count it twice.
-      if (game_over == 0) End_Game();
+      if (game_over == 0) Abandon_Game();
       break;
     case BTN_OK_SETUP:
     case BTN_OK_CREDITS:

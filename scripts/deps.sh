@@ -6,7 +6,8 @@ set -euo pipefail
 play_pkgs=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev libfreetype-dev
   fonts-dejavu-core)
 test_pkgs=("${play_pkgs[@]}" libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool
-  x11-utils x11-apps imagemagick openbox wmctrl clang libclang-rt-14-dev llvm desktop-file-utils
+  x11-utils x11-apps imagemagick openbox wmctrl clang clang-format libclang-rt-14-dev llvm
+  desktop-file-utils
   appstream dpkg-dev python3)
 
 case "${1:-test}" in

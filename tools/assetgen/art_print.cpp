@@ -23,7 +23,7 @@ static void leader(Canvas& c, float x0, float x1, float y) {
 }
 
 // Where the game prints a number: a text line whose top is at `top`, its baseline 12 px
-// below (the game's 13-pixel font).
+// below.
 // A label sits on the same baseline as the number beside it.
 static int baseline_for_text_top(int top) { return top + 12; }
 

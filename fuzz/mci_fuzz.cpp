@@ -39,9 +39,9 @@ void Prepare_Folder_Once() {
 bool Known_Answer(std::uint32_t a) {
   using namespace plat::sound;
   static const std::uint32_t answers[] = {
-      kOk, kErrUnknownKeyword, kErrUnknownCommand, kErrUnknownAlias, kErrOutOfRange,
-      kErrNoSuchDevice, kErrBadTimeFormat, kErrMissingParameter, kErrFileNotFound,
-      kErrDuplicateAlias, kErrBadFile};
+      ANSWER_OK, ERR_UNKNOWN_KEYWORD, ERR_UNKNOWN_COMMAND, ERR_UNKNOWN_ALIAS, ERR_OUT_OF_RANGE,
+      ERR_NO_SUCH_DEVICE, ERR_BAD_TIME_FORMAT, ERR_MISSING_PARAMETER, ERR_FILE_NOT_FOUND,
+      ERR_DUPLICATE_ALIAS, ERR_BAD_FILE};
   return std::find(std::begin(answers), std::end(answers), a) != std::end(answers);
 }
 

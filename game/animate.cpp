@@ -22,8 +22,8 @@ void animate(uint32, uint32, unsigned long, unsigned long, unsigned long) {
     for (int32 i = 0; i < FIELD_COLUMNS; ++i) {
       // Empty cells run home as well; nothing is drawn for them.
       POINT& pos = PlayField[i][j].move_pos;
-      Step_Axis(pos.x, 48 * i + 8);
-      Step_Axis(pos.y, 48 * j + 8);
+      Step_Axis(pos.x, Rest_Pos(i, j).x);
+      Step_Axis(pos.y, Rest_Pos(i, j).y);
     }
   }
   if (check_all_bubbles_moved()) {

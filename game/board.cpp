@@ -5,7 +5,7 @@
 #include "game/GAME.h"
 
 sBUBBLE_FIELD PlayField[FIELD_COLUMNS][FIELD_ROWS];
-RECT PlayField_Rect = {7, 7, 486, 342};
+RECT PlayField_Rect = {BOARD_LEFT, BOARD_TOP, BOARD_RIGHT, BOARD_BOTTOM};
 int32 game_type = 0;
 int32 bubbles_marked = 0;
 int32 number_bubbles_marked = 0;
@@ -75,9 +75,9 @@ int32 Count_Bubbles() {
 void Check_Bubbles_Clicked(uint32 xPos, uint32 yPos) {
   // The caller only passes presses inside the board; anything else is ignored rather
   // than turned into a cell outside the array.
-  if (xPos < 8 || yPos < 8) return;
-  const uint32 x = (xPos - 8) / 48;
-  const uint32 y = (yPos - 8) / 48;
+  if (xPos < static_cast<uint32>(BUBBLE_LEFT) || yPos < static_cast<uint32>(BUBBLE_TOP)) return;
+  const uint32 x = (xPos - BUBBLE_LEFT) / CELL_SIZE;
+  const uint32 y = (yPos - BUBBLE_TOP) / CELL_SIZE;
   if (x >= static_cast<uint32>(FIELD_COLUMNS) || y >= static_cast<uint32>(FIELD_ROWS)) return;
 
   if (bubbles_marked == 1 && PlayField[x][y].marked == 1) {

@@ -1,7 +1,6 @@
 // The on-screen buttons: hit testing, the pressed look while held, drawing per mode, the
 // three mouse handlers, the button actions, and the option boxes of the setup screen.
 #include "game/GAME.h"
-#include "game/wrap.h"
 #include "gfx/GFX.h"
 #include "main/MAIN.h"
 #include "platform/platform.h"
@@ -28,9 +27,9 @@ enum : int32 {
 };
 constexpr int32 FIRST_UNMASKED_BUTTON = BTN_NEW;  // ids below are the main buttons
 
-// The board area as a click target; the same values as PlayField_Rect.
-constexpr POINT BOARD_TOPLEFT = {7, 7};
-constexpr POINT BOARD_BOTTOMRIGHT = {486, 342};
+// The board area as a click target: PlayField_Rect.
+constexpr POINT BOARD_TOPLEFT = {BOARD_LEFT, BOARD_TOP};
+constexpr POINT BOARD_BOTTOMRIGHT = {BOARD_RIGHT, BOARD_BOTTOM};
 
 // The option boxes of the setup screen: where a release changes which setting.
 enum class Option { GameType, Sounds, Animations };
@@ -41,12 +40,21 @@ struct sOPTION_BOX {
   int32 game_type;  // for Option::GameType
 };
 static const sOPTION_BOX option_boxes[] = {
-    {{97, 101}, {210, 120}, Option::GameType, 0},   // normal
-    {{97, 132}, {229, 151}, Option::GameType, 1},   // continuous
-    {{97, 163}, {189, 182}, Option::GameType, 2},   // shifter
-    {{97, 194}, {219, 217}, Option::GameType, 3},   // megashift
-    {{277, 81}, {416, 101}, Option::Sounds, 0},     // play sounds
-    {{278, 124}, {406, 143}, Option::Animations, 0},  // animations
+    {{TYPE_BOX_LEFT, NORMAL_BOX_TOP}, {NORMAL_BOX_RIGHT, NORMAL_BOX_BOTTOM}, Option::GameType, 0},
+    {{TYPE_BOX_LEFT, CONTINUOUS_BOX_TOP},
+     {CONTINUOUS_BOX_RIGHT, CONTINUOUS_BOX_BOTTOM},
+     Option::GameType,
+     1},
+    {{TYPE_BOX_LEFT, SHIFTER_BOX_TOP}, {SHIFTER_BOX_RIGHT, SHIFTER_BOX_BOTTOM}, Option::GameType, 2},
+    {{TYPE_BOX_LEFT, MEGASHIFT_BOX_TOP},
+     {MEGASHIFT_BOX_RIGHT, MEGASHIFT_BOX_BOTTOM},
+     Option::GameType,
+     3},
+    {{SOUNDS_BOX_LEFT, SOUNDS_BOX_TOP}, {SOUNDS_BOX_RIGHT, SOUNDS_BOX_BOTTOM}, Option::Sounds, 0},
+    {{ANIMATIONS_BOX_LEFT, ANIMATIONS_BOX_TOP},
+     {ANIMATIONS_BOX_RIGHT, ANIMATIONS_BOX_BOTTOM},
+     Option::Animations,
+     0},
 };
 
 int32 Check_In_Box(POINT topleft, POINT bottomright, uint32 xPos, uint32 yPos) {
@@ -202,11 +210,10 @@ void Check_Key_Down(uint32 key, uint32 keys) {
   }
 }
 
-// The player gives up the running game: it counts as played, with nothing scored.
-static void End_Game() {
-  if (sSTATISTIC_BLOCK* block = Statistic_Block(game_type))
-    block->games = Wrap_Add(block->games, 1);
-  highscore = 0;
+// The player gives up the running game with End: it counts as played, with nothing scored.
+// (A game that runs out of groups ends through Finish_Game in game/moves.cpp.)
+static void Abandon_Game() {
+  highscore = Count_Game(game_type, false, 0);
   game_over = 1;  // the abandoned game is counted now; a queued End or Undo must not act on it
   change_mode(MODE_GAME_SCORE);
 }
@@ -221,7 +228,7 @@ void Execute_Button(int32 used_button) {
     case BTN_END:
       // A game that has ended is counted already (its end screen may still be owed, or
       // its message queued behind this press); ending it again would count it twice.
-      if (game_over == 0) End_Game();
+      if (game_over == 0) Abandon_Game();
       break;
     case BTN_OK_SETUP:
       change_mode(MODE_BACK);

@@ -9,6 +9,7 @@
 
 #include "game/GAME.h"
 #include "game/config.h"
+#include "game/wrap.h"
 
 sSETUP_DATA setup_data = {0, 0, 0};
 sSCORE_STATISTIC score_statistic = {};
@@ -115,6 +116,17 @@ sSTATISTIC_BLOCK* Statistic_Block(int32 type) {
     case 3: return &score_statistic.megashift;
     default: return nullptr;
   }
+}
+
+int32 Count_Game(int32 type, bool finished, int32 result) {
+  sSTATISTIC_BLOCK* block = Statistic_Block(type);
+  if (block == nullptr) return 0;  // a type from a damaged file has no block of its own
+  block->games = Wrap_Add(block->games, 1);
+  if (!finished) return 0;  // given up: played, with nothing scored
+  block->scores = Wrap_Add(block->scores, result);
+  if (result <= block->high) return 0;
+  block->high = result;
+  return 1;
 }
 
 bool Read_Config() {

@@ -44,7 +44,8 @@ static const sPICTURE screen_pictures[] = {
     {IDB_BTNMASK, &btnmask, KEY_WHITE},
 };
 
-// The button table, one row per button id from 1; every face is 62 x 38 and drawn opaque.
+// The button table, one row per button id from 1; every face is BUTTON_W x BUTTON_H and drawn
+// opaque.
 struct sBUTTON_ROW {
   int normal_id;
   int pressed_id;
@@ -52,21 +53,20 @@ struct sBUTTON_ROW {
   int32 mode;
 };
 static const sBUTTON_ROW button_rows[] = {
-    {IDB_EXIT, IDB_EXIT_PRESSED, {6, 376}, MODE_ALL},           // 1 Exit
-    {IDB_LOGO, IDB_LOGO_PRESSED, {74, 376}, MODE_ALL},          // 2 logo: credits
-    {IDB_SETUP, IDB_SETUP_PRESSED, {142, 376}, MODE_ALL},       // 3 Setup
-    {IDB_SCORES, IDB_SCORES_PRESSED, {210, 376}, MODE_ALL},     // 4 Scores
-    {IDB_NEW, IDB_NEW_PRESSED, {278, 376}, MODE_START},         // 5 New
-    {IDB_END, IDB_END_PRESSED, {278, 376}, MODE_GAME},          // 6 End
-    {IDB_OK, IDB_OK_PRESSED, {215, 277}, MODE_SETUP},           // 7 OK
-    {IDB_OK, IDB_OK_PRESSED, {170, 277}, MODE_CREDITS},         // 8 OK
-    {IDB_OK, IDB_OK_PRESSED, {180, 277}, MODE_SCORES},          // 9 OK
-    {IDB_RESET, IDB_RESET_PRESSED, {250, 277}, MODE_SCORES},    // 10 Reset
-    {IDB_DONE, IDB_DONE_PRESSED, {180, 277}, MODE_GAME_SCORE},  // 11 Done
-    {IDB_NEW, IDB_NEW_PRESSED, {250, 277}, MODE_GAME_SCORE},    // 12 New
-    {IDB_UNDO, IDB_UNDO_PRESSED, {426, 376}, MODE_GAME},        // 13 Undo
+    {IDB_EXIT, IDB_EXIT_PRESSED, {EXIT_BUTTON_X, MAIN_BUTTON_Y}, MODE_ALL},            // 1 Exit
+    {IDB_LOGO, IDB_LOGO_PRESSED, {LOGO_BUTTON_X, MAIN_BUTTON_Y}, MODE_ALL},            // 2 logo
+    {IDB_SETUP, IDB_SETUP_PRESSED, {SETUP_BUTTON_X, MAIN_BUTTON_Y}, MODE_ALL},         // 3 Setup
+    {IDB_SCORES, IDB_SCORES_PRESSED, {SCORES_BUTTON_X, MAIN_BUTTON_Y}, MODE_ALL},      // 4 Scores
+    {IDB_NEW, IDB_NEW_PRESSED, {NEW_BUTTON_X, MAIN_BUTTON_Y}, MODE_START},             // 5 New
+    {IDB_END, IDB_END_PRESSED, {NEW_BUTTON_X, MAIN_BUTTON_Y}, MODE_GAME},              // 6 End
+    {IDB_OK, IDB_OK_PRESSED, {OK_SETUP_BUTTON_X, SHEET_BUTTON_Y}, MODE_SETUP},         // 7 OK
+    {IDB_OK, IDB_OK_PRESSED, {OK_CREDITS_BUTTON_X, SHEET_BUTTON_Y}, MODE_CREDITS},     // 8 OK
+    {IDB_OK, IDB_OK_PRESSED, {OK_SCORES_BUTTON_X, SHEET_BUTTON_Y}, MODE_SCORES},       // 9 OK
+    {IDB_RESET, IDB_RESET_PRESSED, {RESET_BUTTON_X, SHEET_BUTTON_Y}, MODE_SCORES},     // 10 Reset
+    {IDB_DONE, IDB_DONE_PRESSED, {DONE_BUTTON_X, SHEET_BUTTON_Y}, MODE_GAME_SCORE},    // 11 Done
+    {IDB_NEW, IDB_NEW_PRESSED, {NEW_AFTER_GAME_BUTTON_X, SHEET_BUTTON_Y}, MODE_GAME_SCORE},  // 12
+    {IDB_UNDO, IDB_UNDO_PRESSED, {UNDO_BUTTON_X, MAIN_BUTTON_Y}, MODE_GAME},           // 13 Undo
 };
-constexpr POINT BUTTON_SIZE = {62, 38};
 
 // The wave sounds and their aliases, in the order they are opened and closed.
 struct sWAVE {
@@ -79,7 +79,7 @@ static const sWAVE waves[] = {
 };
 
 static void Show_Loading_Screen() {
-  FillSurface(v_screen, 0, 0, 493, 419, 0);
+  FillSurface(v_screen, 0, 0, SCREEN_W - 1, SCREEN_H - 1, 0);
   ShowTextCenter(v_screen, 245, 195, "Loading Orbolan...", 0xFFFFFF);
   PutSurfacePrimary(0, 0, v_screen);
 }
@@ -101,7 +101,7 @@ static void Build_Buttons() {
     b.bmp_normal = LoadSurface(row.normal_id);  // each button owns its own pair of faces
     b.bmp_pressed = LoadSurface(row.pressed_id);
     b.topleft = row.topleft;
-    b.bottomright = {row.topleft.x + BUTTON_SIZE.x, row.topleft.y + BUTTON_SIZE.y};
+    b.bottomright = {row.topleft.x + BUTTON_W, row.topleft.y + BUTTON_H};
     b.pressed = 0;
     b.mode = row.mode;
   }
@@ -124,7 +124,7 @@ static void Open_Sounds() {
 void Game_Init() {
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   Show_Loading_Screen();
-  PlayField_Rect = {7, 7, 486, 342};
+  PlayField_Rect = {BOARD_LEFT, BOARD_TOP, BOARD_RIGHT, BOARD_BOTTOM};
   Read_Config();
   Load_Pictures();
   Build_Buttons();

@@ -36,8 +36,6 @@ const sTYPE_RULES& Rules_Of(int32 type) {
 // End bonus by bubbles left; five or more earn nothing.
 constexpr int32 bonus_table[5] = {500, 200, 100, 50, 25};
 
-POINT Rest_Pos(int32 i, int32 j) { return {48 * i + 8, 48 * j + 8}; }
-
 void Snapshot_And_Remove() {
   for (int32 j = 0; j < FIELD_ROWS; ++j) {
     for (int32 i = 0; i < FIELD_COLUMNS; ++i) {
@@ -89,25 +87,17 @@ void Pack_Rows() {
         if (PlayField[c + 1][j].type == 0) Move_Bubble(c + 1, j, c, j);
 }
 
-// The game is over: bonus, statistics of its type, then the end-of-game screen now or
-// once the animation has brought every bubble home.
-void End_Game() {
+// The game has run out of groups: bonus, statistics of its type, then the end-of-game screen
+// now or once the animation has brought every bubble home. (A game the player gives up ends
+// through Abandon_Game in game/buttons.cpp.)
+void Finish_Game() {
   game_over = 1;
-  highscore = 0;
   if (Rules_Of(game_type).bonus) {
     const int32 left = Count_Bubbles();
     if (left < 5) game_score.bubble_bonus = bonus_table[left];
   }
   const int32 result = Wrap_Add(game_score.score, game_score.bubble_bonus);
-  // A type outside 0..3 has no block of its own, so such a game updates none.
-  if (sSTATISTIC_BLOCK* block = Statistic_Block(game_type)) {
-    block->games = Wrap_Add(block->games, 1);
-    block->scores = Wrap_Add(block->scores, result);
-    if (result > block->high) {
-      block->high = result;
-      highscore = 1;
-    }
-  }
+  highscore = Count_Game(game_type, true, result);
   if (game_busy == 0)
     change_mode(MODE_GAME_SCORE);
   else
@@ -134,7 +124,7 @@ void Update_Bubbles() {
   Create_Screen();
   if (setup_data.play_sounds) mci_PlayWave("pop");
   if (Check_Game_Over() == 0) return;
-  End_Game();
+  Finish_Game();
 }
 
 void Move_Bubble(int32 x1, int32 y1, int32 x2, int32 y2) {
@@ -162,7 +152,7 @@ void Fill_Rows(int32 r) {
     for (int32 j = 0; j < FIELD_ROWS; ++j) {
       sBUBBLE_FIELD& cell = PlayField[c][j];
       cell.type = std::rand() % 5 + 1;
-      cell.move_pos = {8 - (r - c + 1) * 48, AT_REST};
+      cell.move_pos = {BUBBLE_LEFT - (r - c + 1) * CELL_SIZE, AT_REST};
       cell.marked = 0;
     }
   }

@@ -17,11 +17,6 @@ constexpr COLORREF WHITE = 0xFFFFFF;
 constexpr COLORREF BLACK = 0x000000;
 constexpr COLORREF RED = 0x0000FF;
 
-constexpr int32 STATUS_X = 10;
-constexpr int32 STATUS_Y = 352;
-constexpr int32 PAPER_X = 8;
-constexpr int32 PAPER_Y = 6;
-
 using TextLine = char[80];
 
 // The first step of every screen: the opaque background covers whatever the last screen left.
@@ -48,7 +43,7 @@ static int32 Average_Score(const sSTATISTIC_BLOCK& block) {
 
 static void Create_Start_Screen() {
   Draw_Background();
-  PutSurfaceCC(20, 50, pic, v_screen);
+  PutSurfaceCC(TITLE_X, TITLE_Y, pic, v_screen);
   Draw_Status("Click 'New' to start a new game!");
   Draw_Buttons();
   Update_Screen();
@@ -83,7 +78,7 @@ static void Create_Credits_Screen() {
   Draw_Background();
   PutSurfaceCC(PAPER_X, PAPER_Y, paper_x_pic, v_screen);
   for (const sCREDIT_LINE& line : credit_lines) *line.slot = line.text;
-  for (const sCREDIT_LINE& line : credit_lines) ShowText(v_screen, 50, line.y, *line.slot, BLACK);
+  for (const sCREDIT_LINE& line : credit_lines) ShowText(v_screen, CREDITS_TEXT_X, line.y, *line.slot, BLACK);
   Draw_Status("The creators of Orbolan...");
   Draw_Buttons();
   Update_Screen();
@@ -106,8 +101,6 @@ void Update_Screen() { PutSurfacePrimary(0, 0, v_screen); }
 
 // ---- The board ----------------------------------------------------------------------------
 
-constexpr int32 CELL_PITCH = 48;
-
 static LPDIRECTDRAWSURFACE Bubble_Picture(int32 type) {
   LPDIRECTDRAWSURFACE const pictures[] = {bubble_1, bubble_2, bubble_3, bubble_4, bubble_5};
   return type >= 1 && type <= 5 ? pictures[type - 1] : nullptr;
@@ -117,8 +110,8 @@ static void Draw_Bubble(int32 i, int32 j) {
   const sBUBBLE_FIELD& cell = PlayField[i][j];
   LPDIRECTDRAWSURFACE picture = Bubble_Picture(cell.type);
   if (picture == nullptr) return;  // not a colour of the game
-  int32 x = CELL_PITCH * i + 8;
-  int32 y = CELL_PITCH * j + 8;
+  int32 x = Rest_Pos(i, j).x;
+  int32 y = Rest_Pos(i, j).y;
   if (game_busy != 0) {  // each axis on its own: a bubble may move on one axis only
     if (cell.move_pos.x != AT_REST) x = cell.move_pos.x;
     if (cell.move_pos.y != AT_REST) y = cell.move_pos.y;
@@ -129,12 +122,12 @@ static void Draw_Bubble(int32 i, int32 j) {
 // The red border of the selected group on the cell's box; the edge a marked neighbour
 // shares is left out, so the lines trace the group's outline. The board's edge is tested
 // before any neighbour is looked at. DrawLine leaves out the end point, so each edge
-// covers exactly the box's 48 pixels.
+// covers exactly the box's CELL_SIZE pixels.
 static void Draw_Outline(int32 i, int32 j) {
-  const int32 left = CELL_PITCH * i + 7;
-  const int32 top = CELL_PITCH * j + 7;
-  const int32 right = left + 47;
-  const int32 bottom = top + 47;
+  const int32 left = BOARD_LEFT + CELL_SIZE * i;
+  const int32 top = BOARD_TOP + CELL_SIZE * j;
+  const int32 right = left + CELL_SIZE - 1;
+  const int32 bottom = top + CELL_SIZE - 1;
   if (j == 0 || PlayField[i][j - 1].marked == 0) DrawLine(v_screen, left, top, right + 1, top, RED);
   if (j == FIELD_ROWS - 1 || PlayField[i][j + 1].marked == 0)
     DrawLine(v_screen, left, bottom, right + 1, bottom, RED);
@@ -169,12 +162,13 @@ void Create_Scores() {
                                   &info7, &info8, &info9, &info10, &info11, &info12};
   const sSTATISTIC_BLOCK* const blocks[4] = {&score_statistic.normal, &score_statistic.continuous,
                                              &score_statistic.shifter, &score_statistic.megashift};
-  constexpr int32 row_y[4] = {135, 167, 197, 229};
-  constexpr int32 column_x[3] = {240, 315, 385};
+  constexpr int32 row_y[4] = {SCORES_NORMAL_Y, SCORES_CONTINUOUS_Y, SCORES_SHIFTER_Y,
+                              SCORES_MEGASHIFT_Y};
+  constexpr int32 column_x[3] = {SCORES_GAMES_X, SCORES_AVERAGE_X, SCORES_HIGH_X};
 
   Draw_Background();
   PutSurfaceCC(PAPER_X, PAPER_Y, paper_pic, v_screen);
-  PutSurfaceCC(75, 40, score_table_pic, v_screen);
+  PutSurfaceCC(SCORES_TABLE_X, SCORES_TABLE_Y, score_table_pic, v_screen);
   for (int32 row = 0; row < 4; ++row) {
     Format_Number(numbers[3 * row], blocks[row]->games);
     Format_Number(numbers[3 * row + 1], Average_Score(*blocks[row]));
@@ -193,12 +187,13 @@ void Create_Scores() {
 void Create_Game_Score() {
   static TextLine numbers[5];
   const char** const slots[5] = {&info1, &info2, &info3, &info4, &info5};
-  constexpr int32 row_y[5] = {115, 146, 176, 208, 238};
+  constexpr int32 row_y[5] = {GAME_SCORE_SCORE_Y, GAME_SCORE_BONUS_Y, GAME_SCORE_TOTAL_Y,
+                              GAME_SCORE_AVERAGE_Y, GAME_SCORE_GAMES_Y};
   constexpr int32 TOTAL_ROW = 2;
 
   Draw_Background();
   PutSurfaceCC(PAPER_X, PAPER_Y, paper_pic, v_screen);
-  PutSurfaceCC(135, 40, game_score_table_pic, v_screen);
+  PutSurfaceCC(GAME_SCORE_TABLE_X, GAME_SCORE_TABLE_Y, game_score_table_pic, v_screen);
   // The sum wraps like the statistics do; a game type from a damaged file has no block and
   // shows an average and a count of 0.
   const int32 total = Wrap_Add(game_score.score, game_score.bubble_bonus);
@@ -211,7 +206,7 @@ void Create_Game_Score() {
   for (int32 n = 0; n < 5; ++n) *slots[n] = numbers[n];
   for (int32 n = 0; n < 5; ++n) {
     const COLORREF colour = n == TOTAL_ROW && highscore != 0 ? RED : BLACK;
-    ShowTextCenter(v_screen, 335, row_y[n], *slots[n], colour);
+    ShowTextCenter(v_screen, GAME_SCORE_X, row_y[n], *slots[n], colour);
   }
   Draw_Status(highscore != 0 ? "You have a new highscore!!" : "Game Over!");
   Draw_Buttons();
@@ -224,13 +219,16 @@ void CreateSetup() {
   struct sMARK {
     int32 x, y;
   };
-  constexpr sMARK game_type_marks[4] = {{99, 97}, {99, 126}, {99, 159}, {99, 190}};
-  constexpr sMARK sounds_mark = {279, 77};
-  constexpr sMARK animations_mark = {280, 119};
+  constexpr sMARK game_type_marks[4] = {{TYPE_MARK_X, NORMAL_MARK_Y},
+                                        {TYPE_MARK_X, CONTINUOUS_MARK_Y},
+                                        {TYPE_MARK_X, SHIFTER_MARK_Y},
+                                        {TYPE_MARK_X, MEGASHIFT_MARK_Y}};
+  constexpr sMARK sounds_mark = {SOUNDS_MARK_X, SOUNDS_MARK_Y};
+  constexpr sMARK animations_mark = {ANIMATIONS_MARK_X, ANIMATIONS_MARK_Y};
 
   Draw_Background();
   PutSurfaceCC(PAPER_X, PAPER_Y, paper_pic, v_screen);
-  PutSurfaceCC(73, 65, setup_map_pic, v_screen);
+  PutSurfaceCC(SETUP_MAP_X, SETUP_MAP_Y, setup_map_pic, v_screen);
   // Only the values the setup screen itself writes get a mark; anything else read from a
   // damaged file shows none until the player clicks.
   const int32 type = setup_data.game_type;

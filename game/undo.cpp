@@ -12,8 +12,6 @@ namespace {
 
 bool Is_Cell(POINT p) { return p.x >= 0 && p.x < FIELD_COLUMNS && p.y >= 0 && p.y < FIELD_ROWS; }
 
-POINT Rest_Pos(int32 i, int32 j) { return {48 * i + 8, 48 * j + 8}; }
-
 // Every content that came from another cell goes back there, starting from where it is
 // now; new bubbles of a refill carry no old cell and are dropped.
 void Place_Moved_Contents() {

@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "game/GAME.h"
 #include "main/MAIN.h"
 #include "platform/display.h"
 #include "platform/platform.h"

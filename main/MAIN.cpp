@@ -109,7 +109,7 @@ int WinMain(void* hInstance, void*, char*, int nCmdShow) {
     // The timer ticks from here on; the lock keeps its first ticks out of the set-up.
     std::lock_guard<std::recursive_mutex> lock{plat::world_lock()};
     TIMER_ID = plat::time_set_event(25, 0, animate, 0, TIME_PERIODIC);
-    v_screen = CreateOffScreenSurface(dd_Object, 494, 420);
+    v_screen = CreateOffScreenSurface(dd_Object, SCREEN_W, SCREEN_H);
     Game_Init();
   }
   plat::Message msg;

@@ -44,16 +44,12 @@ endforeach()
 add_custom_target(orbolan_docs ALL DEPENDS ${compressed})
 install(FILES ${packaging_out}/orbolan.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${packaging_out}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/orbolan)
-if(DEFINED ORBOLAN_DEFAULT_CFG)
-  install(FILES ${ORBOLAN_DEFAULT_CFG} DESTINATION ${ORBOLAN_DATA_DIR})
-endif()
+install(FILES ${ORBOLAN_DEFAULT_CFG} DESTINATION ${ORBOLAN_DATA_DIR})
 
-if(TARGET orbolan)
-  install(TARGETS orbolan RUNTIME DESTINATION ${ORBOLAN_PROGRAM_DIR})
-  list(TRANSFORM ORBOLAN_SOUNDS PREPEND ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/
-    OUTPUT_VARIABLE sound_files)
-  install(FILES ${sound_files} DESTINATION ${ORBOLAN_DATA_DIR})
-endif()
+install(TARGETS orbolan RUNTIME DESTINATION ${ORBOLAN_PROGRAM_DIR})
+list(TRANSFORM ORBOLAN_SOUNDS PREPEND ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/
+  OUTPUT_VARIABLE sound_files)
+install(FILES ${sound_files} DESTINATION ${ORBOLAN_DATA_DIR})
 
 # The menu entry names the launcher by its full installed path, which is known only at
 # install time (`cmake --install --prefix` and CPack both choose the prefix then). Each

@@ -23,12 +23,12 @@ class Clipper {
  public:
   HRESULT set_hwnd(uint32 flags, HWND hwnd);
   HWND hwnd() const { return hwnd_; }
-  void add_ref() { ++refs_; }
-  void release();  // the display object frees it in the end whatever the count says
+  // Lets go of the caller's hold. Nothing to do: the display object frees every clipper with
+  // itself, and the primary surface keeps using this one until then.
+  void release() {}
 
  private:
   HWND hwnd_ = nullptr;
-  int refs_ = 1;
 };
 
 // A solid one-pixel pen.

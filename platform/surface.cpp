@@ -36,10 +36,6 @@ HRESULT Clipper::set_hwnd(uint32, HWND hwnd) {
   return DD_OK;
 }
 
-void Clipper::release() {
-  if (refs_ > 0) --refs_;
-}
-
 // ---- Surface --------------------------------------------------------------------------
 
 // Where a blit's rows and columns come from: the destination rectangle `clip` (already cut
@@ -202,8 +198,6 @@ HRESULT Surface::unlock() {
 
 HRESULT Surface::set_clipper(Clipper* clipper) {
   if (!primary_) return E_INVALIDARG;
-  if (clipper) clipper->add_ref();
-  if (clipper_) clipper_->release();
   clipper_ = clipper;
   return DD_OK;
 }

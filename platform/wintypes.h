@@ -72,20 +72,15 @@ inline constexpr int32 MAKELPARAM(int32 x, int32 y) {
 
 // Result codes.
 constexpr HRESULT DD_OK = 0;
-constexpr HRESULT S_OK = 0;
 constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
 constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
 constexpr HRESULT DDERR_GENERIC = E_FAIL;
 constexpr HRESULT DDERR_SURFACELOST = static_cast<HRESULT>(0x887601C2u);
 constexpr HRESULT DDERR_WASSTILLDRAWING = static_cast<HRESULT>(0x8876021Cu);
 constexpr HRESULT DDERR_CANTCREATEDC = static_cast<HRESULT>(0x8876016Eu);
-constexpr HRESULT DDERR_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
 
 // Display and blit flags.
 constexpr uint32 DDSCL_NORMAL = 0x00000008;
-constexpr uint32 DDSD_CAPS = 0x00000001;
-constexpr uint32 DDSD_HEIGHT = 0x00000002;
-constexpr uint32 DDSD_WIDTH = 0x00000004;
 constexpr uint32 DDSCAPS_OFFSCREENPLAIN = 0x00000040;
 constexpr uint32 DDSCAPS_PRIMARYSURFACE = 0x00000200;
 constexpr uint32 DDBLT_COLORFILL = 0x00000400;

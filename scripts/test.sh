@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test of Orbolan: the whole suite under
-# AddressSanitizer with UndefinedBehaviorSanitizer, the concurrency tests under
-# ThreadSanitizer, the fuzz targets (clang and libFuzzer: every corpus replayed, then each
-# target fuzzed for a bounded time), and last the whole suite on the optimised build, whose
-# CTest summary closes the run.
+# Installs what is missing, checks the code's format, then builds and runs every test of
+# Orbolan: the whole suite under AddressSanitizer with UndefinedBehaviorSanitizer, the
+# concurrency tests under ThreadSanitizer, the fuzz targets (clang and libFuzzer: every corpus
+# replayed, then each target fuzzed for a bounded time), and last the whole suite on the
+# optimised build, whose CTest summary closes the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
+
+echo "== Format (.clang-format)"
+bash scripts/check_format.sh
 
 jobs=$(nproc)
 configure_and_build() {

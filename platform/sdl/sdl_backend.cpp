@@ -13,10 +13,7 @@
 #include "platform/detail.h"
 #include "platform/sdl/translate.h"
 #include "platform/sdl/zoom.h"
-
-#if defined(ORBOLAN_HAVE_SOUND)
 #include "platform/sound/sound.h"
-#endif
 
 namespace plat {
 
@@ -372,9 +369,7 @@ int message_box(HWND, const char* text, const char* caption, uint32 flags) {
 
 void shutdown() {
   detail::kill_all_timers();
-#if defined(ORBOLAN_HAVE_SOUND)
   sound::shutdown();
-#endif
   State& s = state();
   if (s.sdl_window) {
     SDL_DestroyWindow(s.sdl_window);

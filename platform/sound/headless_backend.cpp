@@ -8,7 +8,6 @@
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "platform/sound/interpreter.h"
-#include "platform/sound/sound.h"
 
 namespace plat {
 namespace {
@@ -29,6 +28,15 @@ void note(std::string entry) {
   record().log.push_back(std::move(entry));
 }
 
+// Where a seek goes, as the log names it.
+std::string Where(const sound::Command& cmd) {
+  switch (cmd.seek) {
+    case sound::Command::SEEK_TO_START: return "start";
+    case sound::Command::SEEK_TO_END: return "end";
+    default: return std::to_string(cmd.seek_to);
+  }
+}
+
 class HeadlessDevice : public sound::Device {
  public:
   explicit HeadlessDevice(std::string alias) : alias_(std::move(alias)) {}
@@ -37,10 +45,7 @@ class HeadlessDevice : public sound::Device {
     if (wait) std::this_thread::sleep_for(std::chrono::milliseconds(to_ms - from_ms));
   }
   void stop() override { note("stop " + alias_); }
-  void seek(const sound::Command& cmd) override {
-    note("seek " + alias_ + " to " +
-         (cmd.seek == sound::Command::kStart ? "start" : cmd.seek == sound::Command::kEnd ? "end" : std::to_string(cmd.seek_to)));
-  }
+  void seek(const sound::Command& cmd) override { note("seek " + alias_ + " to " + Where(cmd)); }
   void close() override { note("close " + alias_); }
 
  private:
@@ -58,19 +63,14 @@ class HeadlessBackend : public sound::Backend {
     ++record().beeps;
   }
   void shutdown() override {}
+  bool output_open() override { return false; }  // nothing is ever heard
 };
-
-sound::Interpreter& interpreter() {
-  static sound::Interpreter i(std::make_unique<HeadlessBackend>());
-  return i;
-}
 
 }  // namespace
 
-std::uint32_t mci_send_string(const char* command) { return interpreter().send(command); }
-void beep(std::uint32_t frequency_hz, std::uint32_t duration_ms) { interpreter().beep(frequency_hz, duration_ms); }
-void sound::shutdown() { interpreter().shutdown(); }
-bool sound::output_open() { return false; }
+std::unique_ptr<sound::Backend> sound::make_backend() {
+  return std::make_unique<HeadlessBackend>();
+}
 
 namespace headless {
 

@@ -5,8 +5,8 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include <chrono>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <condition_variable>
 #include <map>
@@ -18,7 +18,6 @@
 
 #include "platform/platform.h"
 #include "platform/sound/interpreter.h"
-#include "platform/sound/sound.h"
 
 namespace plat {
 namespace {
@@ -26,14 +25,14 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-constexpr auto kIdleClose = std::chrono::seconds(3);    // close the output after this much quiet
-constexpr auto kRetryOpen = std::chrono::seconds(10);   // after a failed open, stay silent this long
+constexpr auto IDLE_CLOSE = std::chrono::seconds(3);   // close the output after this much quiet
+constexpr auto RETRY_OPEN = std::chrono::seconds(10);  // after a failed open, stay silent this long
 // A play that opens the output is heard this much later. Start-up warms "pop" up with a play
 // stopped at once, whatever the sound setting: started at once, the mixer could put a buffer
 // of it out before the stop, a pop heard with sounds switched off.
-constexpr auto kFirstPlayDelay = milliseconds(50);
-constexpr int kChannels = 16;
-constexpr int kRate = 44100;
+constexpr auto FIRST_PLAY_DELAY = milliseconds(50);
+constexpr int MIXER_CHANNELS = 16;
+constexpr int OUTPUT_RATE = 44100;
 
 class SdlDevice;
 
@@ -60,7 +59,7 @@ class SdlBackend : public sound::Backend {
     audio_init_ = false;
     failed_once_ = false;  // a fresh start tries the output again at once
   }
-  bool output_open() {
+  bool output_open() override {
     std::lock_guard lock(mutex);
     return open_;
   }
@@ -68,7 +67,10 @@ class SdlBackend : public sound::Backend {
   // Called with `mutex` held. Returns false when there is no audio output to play on.
   bool ensure_output();
   void forget(SdlDevice* d);
-  void started() { last_activity_ = Clock::now(), wake_.notify_all(); }
+  void started() {
+    last_activity_ = Clock::now();
+    wake_.notify_all();
+  }
 
   std::mutex mutex;
 
@@ -78,7 +80,7 @@ class SdlBackend : public sound::Backend {
 
   bool open_ = false, audio_init_ = false, quit_ = false;
   Clock::time_point failed_at_{}, last_activity_{}, opened_at_{};
-  std::set<SdlDevice*> delayed_;  // plays waiting for kFirstPlayDelay to pass
+  std::set<SdlDevice*> delayed_;  // plays waiting for FIRST_PLAY_DELAY to pass
   bool failed_once_ = false;
   std::set<SdlDevice*> devices_;
   std::map<std::pair<std::uint32_t, std::uint32_t>, Mix_Chunk*> tones_;
@@ -105,7 +107,8 @@ class SdlDevice : public sound::Device {
   void halt() {
     if (delayed_) backend_.delayed_.erase(this);
     delayed_ = false;
-    if (channel_ >= 0 && Mix_GetChunk(channel_) == current_ && Mix_Playing(channel_)) Mix_HaltChannel(channel_);
+    if (channel_ >= 0 && Mix_GetChunk(channel_) == current_ && Mix_Playing(channel_))
+      Mix_HaltChannel(channel_);
     if (part_) Mix_FreeChunk(part_);  // shares chunk_'s samples; frees only itself
     part_ = current_ = nullptr;
     channel_ = -1;
@@ -120,7 +123,8 @@ class SdlDevice : public sound::Device {
  private:
   bool playing(std::uint64_t generation) {
     std::lock_guard lock(backend_.mutex);
-    return generation == generation_ && channel_ >= 0 && Mix_GetChunk(channel_) == current_ && Mix_Playing(channel_);
+    return generation == generation_ && channel_ >= 0 && Mix_GetChunk(channel_) == current_ &&
+           Mix_Playing(channel_);
   }
   bool stopped_since(std::uint64_t generation) {
     std::lock_guard lock(backend_.mutex);
@@ -184,7 +188,8 @@ bool SdlDevice::start(std::uint32_t from_ms, std::uint32_t to_ms) {
     Uint16 format = 0;
     Mix_QuerySpec(&freq, &format, &channels);
     const std::uint64_t frame = std::uint64_t(channels) * SDL_AUDIO_BITSIZE(format) / 8;
-    const std::uint64_t skip = std::min<std::uint64_t>(chunk_->alen, std::uint64_t(from_ms) * freq / 1000 * frame);
+    const std::uint64_t skip =
+        std::min<std::uint64_t>(chunk_->alen, std::uint64_t(from_ms) * freq / 1000 * frame);
     part_ = Mix_QuickLoad_RAW(chunk_->abuf + skip, Uint32(chunk_->alen - skip));
     if (!part_) return false;
     current_ = part_;
@@ -212,15 +217,16 @@ void SdlBackend::forget(SdlDevice* d) {
 
 bool SdlBackend::ensure_output() {
   if (open_) return true;
-  if (failed_once_ && Clock::now() - failed_at_ < kRetryOpen) return false;
+  if (failed_once_ && Clock::now() - failed_at_ < RETRY_OPEN) return false;
   if (!audio_init_) audio_init_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-  if (audio_init_ && Mix_OpenAudio(kRate, AUDIO_S16SYS, 2, 1024) == 0) {
-    Mix_AllocateChannels(kChannels);
+  if (audio_init_ && Mix_OpenAudio(OUTPUT_RATE, AUDIO_S16SYS, 2, 1024) == 0) {
+    Mix_AllocateChannels(MIXER_CHANNELS);
     open_ = true;
     opened_at_ = Clock::now();
     return true;
   }
-  failed_once_ = true, failed_at_ = Clock::now();
+  failed_once_ = true;
+  failed_at_ = Clock::now();
   return false;
 }
 
@@ -243,8 +249,8 @@ void SdlBackend::close_when_idle() {
       continue;
     }
     if (!delayed_.empty()) {
-      if (Clock::now() < opened_at_ + kFirstPlayDelay) {
-        wake_.wait_until(lock, opened_at_ + kFirstPlayDelay);
+      if (Clock::now() < opened_at_ + FIRST_PLAY_DELAY) {
+        wake_.wait_until(lock, opened_at_ + FIRST_PLAY_DELAY);
         continue;
       }
       for (SdlDevice* d : std::set<SdlDevice*>(std::move(delayed_))) d->start_delayed();
@@ -252,8 +258,10 @@ void SdlBackend::close_when_idle() {
       continue;
     }
     wake_.wait_for(lock, std::chrono::seconds(1));
-    if (open_ && Mix_Playing(-1) == 0 && Clock::now() - last_activity_ > kIdleClose) close_output();
-    else if (open_ && Mix_Playing(-1) > 0) last_activity_ = Clock::now();
+    if (open_ && Mix_Playing(-1) == 0 && Clock::now() - last_activity_ > IDLE_CLOSE)
+      close_output();
+    else if (open_ && Mix_Playing(-1) > 0)
+      last_activity_ = Clock::now();
   }
   close_output();
   if (audio_init_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -275,35 +283,22 @@ void SdlBackend::beep(std::uint32_t frequency_hz, std::uint32_t duration_ms) {
     if (!samples) return;
     for (std::size_t i = 0; i < frames; ++i) {
       const double t = double(i) / freq;
-      const double fade = std::min({1.0, t / 0.005, (double(frames - i) / freq) / 0.005});  // no clicks
+      const double fade =
+          std::min({1.0, t / 0.005, (double(frames - i) / freq) / 0.005});  // no clicks
       const auto v = Sint16(std::lround(9000 * fade * std::sin(2 * M_PI * frequency_hz * t)));
       for (int c = 0; c < channels; ++c) samples[i * channels + c] = v;
     }
-    chunk = Mix_QuickLoad_RAW(reinterpret_cast<Uint8*>(samples), Uint32(frames * channels * sizeof(Sint16)));
+    chunk = Mix_QuickLoad_RAW(reinterpret_cast<Uint8*>(samples),
+                              Uint32(frames * channels * sizeof(Sint16)));
     if (chunk) chunk->allocated = 1;  // the mixer frees the samples with the chunk
   }
-  if (chunk) Mix_PlayChannel(-1, chunk, 0), started();
-}
-
-SdlBackend* g_backend = nullptr;  // owned by the interpreter below
-
-sound::Interpreter& interpreter() {
-  static sound::Interpreter i([] {
-    auto b = std::make_unique<SdlBackend>();
-    g_backend = b.get();
-    return b;
-  }());
-  return i;
+  if (chunk == nullptr) return;
+  Mix_PlayChannel(-1, chunk, 0);
+  started();
 }
 
 }  // namespace
 
-std::uint32_t mci_send_string(const char* command) { return interpreter().send(command); }
-void beep(std::uint32_t frequency_hz, std::uint32_t duration_ms) { interpreter().beep(frequency_hz, duration_ms); }
-void sound::shutdown() { interpreter().shutdown(); }
-bool sound::output_open() {
-  interpreter();
-  return g_backend->output_open();
-}
+std::unique_ptr<sound::Backend> sound::make_backend() { return std::make_unique<SdlBackend>(); }
 
 }  // namespace plat

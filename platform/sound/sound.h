@@ -1,7 +1,7 @@
 // The sound stack below the game's media commands: plat::mci_send_string and plat::beep
-// (platform/platform.h) are implemented by whichever sound library is linked in, the
-// SDL2_mixer one for the program (orbolan_sound_sdl) or the recording one for the tests
-// (orbolan_sound_headless).
+// (platform/platform.h) go to the one interpreter of sound.cpp, over the backend of whichever
+// sound library is linked in: SDL2_mixer for the program (orbolan_sound_sdl) or the recorder
+// for the tests (orbolan_sound_headless).
 #pragma once
 
 namespace plat::sound {

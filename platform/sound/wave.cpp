@@ -6,7 +6,8 @@
 namespace plat::sound {
 
 static std::uint32_t le32(const std::uint8_t* p) {
-  return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+  return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+         std::uint32_t(p[3]) << 24;
 }
 static std::uint16_t le16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
 
@@ -17,7 +18,8 @@ static bool fail(std::string* why, const char* reason) {
 
 static bool read_format(const std::uint8_t* p, std::uint32_t size, WaveInfo* w, std::string* why) {
   if (size < 16) return fail(why, "format chunk too short");
-  const std::uint16_t tag = le16(p), channels = le16(p + 2), align = le16(p + 12), bits = le16(p + 14);
+  const std::uint16_t tag = le16(p), channels = le16(p + 2), align = le16(p + 12),
+                      bits = le16(p + 14);
   const std::uint32_t rate = le32(p + 4);
   if (tag != 1) return fail(why, "not uncompressed PCM");
   if (channels < 1 || channels > 2) return fail(why, "unsupported channel count");
@@ -30,7 +32,8 @@ static bool read_format(const std::uint8_t* p, std::uint32_t size, WaveInfo* w, 
 
 bool parse_wave(const std::uint8_t* data, std::size_t size, WaveInfo* info, std::string* why) {
   if (!data || size < 12) return fail(why, "too short for a RIFF header");
-  if (std::memcmp(data, "RIFF", 4) || std::memcmp(data + 8, "WAVE", 4)) return fail(why, "not a RIFF/WAVE file");
+  if (std::memcmp(data, "RIFF", 4) || std::memcmp(data + 8, "WAVE", 4))
+    return fail(why, "not a RIFF/WAVE file");
   // The RIFF size may exceed the file (a truncated copy); the chunks themselves must not.
   WaveInfo w;
   bool have_format = false, have_data = false;

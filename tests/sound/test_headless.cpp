@@ -75,48 +75,48 @@ class Headless : public ::testing::Test {
 };
 
 TEST_F(Headless, EachCommandReachesTheDeviceOfItsAliasWhateverItsCaseUntilClosed) {
-  ASSERT_EQ(open("Pop", 60) + open("click", 30) + open("x", 30), kOk);
+  ASSERT_EQ(open("Pop", 60) + open("click", 30) + open("x", 30), ANSWER_OK);
   EXPECT_TRUE(sound_log().empty()) << "opening plays nothing";
   for (const char* s : {"set pop time format tms", "SEEK pop TO END", "play POP from 0", "play click from 0", "seek pop to start",
                         "stop pop", "close pop"})
-    EXPECT_EQ(send(s), kOk) << s;
-  EXPECT_EQ(send("play pop from 0"), kErrUnknownAlias) << "a closed alias is gone";
-  EXPECT_EQ(open("CLICK", 30), kErrDuplicateAlias);
+    EXPECT_EQ(send(s), ANSWER_OK) << s;
+  EXPECT_EQ(send("play pop from 0"), ERR_UNKNOWN_ALIAS) << "a closed alias is gone";
+  EXPECT_EQ(open("CLICK", 30), ERR_DUPLICATE_ALIAS);
   plat::sound::shutdown();
   EXPECT_EQ(sound_log(), (Log{"seek pop to end", "play pop", "play click", "seek pop to start", "stop pop", "close pop", "close click", "close x"}));
-  EXPECT_EQ(send("play x from 0"), kErrUnknownAlias);
-  EXPECT_EQ(open("x", 30), kOk) << "after a shutdown the next sound opens again";
+  EXPECT_EQ(send("play x from 0"), ERR_UNKNOWN_ALIAS);
+  EXPECT_EQ(open("x", 30), ANSWER_OK) << "after a shutdown the next sound opens again";
 }
 
 TEST_F(Headless, MalformedCommandsUnknownAliasesBadFilesAndPositionsGetTheirOwnAnswersAndReachNoDevice) {
-  ASSERT_EQ(open("s", 100), kOk);
+  ASSERT_EQ(open("s", 100), ANSWER_OK);
   std::vector<std::uint8_t> cut = make_wave(30);
   cut.resize(30);
   const std::string at = " type waveaudio alias ";
   const std::pair<std::string, std::uint32_t> cases[] = {
-      {"", kErrUnknownCommand}, {"dance s", kErrUnknownCommand}, {"play", kErrMissingParameter},
-      {"open a.wav alias", kErrMissingParameter}, {"seek s to", kErrMissingParameter}, {"set s time", kErrMissingParameter},
-      {"stop s now", kErrUnknownKeyword}, {"open a.wav colour red", kErrUnknownKeyword}, {"play s from -1", kErrOutOfRange},
-      {"play s from 4294967296", kErrOutOfRange}, {"seek s to middle", kErrOutOfRange}, {"play ghost from 0 wait", kErrUnknownAlias},
-      {"stop ghost", kErrUnknownAlias}, {"close ghost", kErrUnknownAlias}, {"seek ghost to start", kErrUnknownAlias},
-      {"set ghost time format tms", kErrUnknownAlias}, {"set s time format milliseconds", kOk},
-      {"set s time format frames", kErrBadTimeFormat}, {"seek s to 100", kOk}, {"seek s to 101", kErrOutOfRange},
-      {"play s from 101", kErrOutOfRange}, {"play s from 50 to 40", kErrOutOfRange},
-      {"open " + (dir.path / "absent.wav").string() + at + "a", kErrFileNotFound},
-      {"open " + dir.write("cut.wav", cut) + at + "b", kErrBadFile}, {"open " + dir.path.string() + at + "c", kErrFileNotFound},
-      {"open " + dir.write("ok.wav", make_wave(30)) + " type sequencer alias d", kErrNoSuchDevice},
-      {"stop a", kErrUnknownAlias}, {"stop b", kErrUnknownAlias}, {"stop c", kErrUnknownAlias}, {"stop d", kErrUnknownAlias}};
+      {"", ERR_UNKNOWN_COMMAND}, {"dance s", ERR_UNKNOWN_COMMAND}, {"play", ERR_MISSING_PARAMETER},
+      {"open a.wav alias", ERR_MISSING_PARAMETER}, {"seek s to", ERR_MISSING_PARAMETER}, {"set s time", ERR_MISSING_PARAMETER},
+      {"stop s now", ERR_UNKNOWN_KEYWORD}, {"open a.wav colour red", ERR_UNKNOWN_KEYWORD}, {"play s from -1", ERR_OUT_OF_RANGE},
+      {"play s from 4294967296", ERR_OUT_OF_RANGE}, {"seek s to middle", ERR_OUT_OF_RANGE}, {"play ghost from 0 wait", ERR_UNKNOWN_ALIAS},
+      {"stop ghost", ERR_UNKNOWN_ALIAS}, {"close ghost", ERR_UNKNOWN_ALIAS}, {"seek ghost to start", ERR_UNKNOWN_ALIAS},
+      {"set ghost time format tms", ERR_UNKNOWN_ALIAS}, {"set s time format milliseconds", ANSWER_OK},
+      {"set s time format frames", ERR_BAD_TIME_FORMAT}, {"seek s to 100", ANSWER_OK}, {"seek s to 101", ERR_OUT_OF_RANGE},
+      {"play s from 101", ERR_OUT_OF_RANGE}, {"play s from 50 to 40", ERR_OUT_OF_RANGE},
+      {"open " + (dir.path / "absent.wav").string() + at + "a", ERR_FILE_NOT_FOUND},
+      {"open " + dir.write("cut.wav", cut) + at + "b", ERR_BAD_FILE}, {"open " + dir.path.string() + at + "c", ERR_FILE_NOT_FOUND},
+      {"open " + dir.write("ok.wav", make_wave(30)) + " type sequencer alias d", ERR_NO_SUCH_DEVICE},
+      {"stop a", ERR_UNKNOWN_ALIAS}, {"stop b", ERR_UNKNOWN_ALIAS}, {"stop c", ERR_UNKNOWN_ALIAS}, {"stop d", ERR_UNKNOWN_ALIAS}};
   for (const auto& [s, answer] : cases) EXPECT_EQ(send(s), answer) << '"' << s << '"';
   EXPECT_EQ(sound_log(), (Log{"seek s to 100"}));
 }
 
 TEST_F(Headless, AWaitingPlayTakesTheSoundsLengthAndAPlainOneReturnsAtOnce) {
-  ASSERT_EQ(open("score", 400) + open("long", 1500), kOk);
+  ASSERT_EQ(open("score", 400) + open("long", 1500), ANSWER_OK);
   auto t0 = std::chrono::steady_clock::now();
-  EXPECT_EQ(send("play score from 0 wait"), kOk);
+  EXPECT_EQ(send("play score from 0 wait"), ANSWER_OK);
   EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(400));
   t0 = std::chrono::steady_clock::now();
-  EXPECT_EQ(send("play long from 0"), kOk);
+  EXPECT_EQ(send("play long from 0"), ANSWER_OK);
   EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(1500));  // a whole second of slack
   EXPECT_EQ(sound_log(), (Log{"play score wait", "play long"}));
 }
@@ -128,7 +128,7 @@ TEST_F(Headless, TheModulesWaveOperationsPlayAndItsCdOperationsFailAtTheFirstCom
   // Had a CD operation gone on past its open, the answer kept would be an unknown alias's.
   for (int (*op)() : {mci_PlayCD, mci_StopCD, +[] { return mci_PlayCDTrack(3); }, +[] { return mci_PlayCDFromTrack(2); }}) {
     EXPECT_EQ(op(), 0);
-    EXPECT_EQ(mci_LastError, std::uint32_t(kErrNoSuchDevice));
+    EXPECT_EQ(mci_LastError, std::uint32_t(ERR_NO_SUCH_DEVICE));
   }
   EXPECT_EQ(sound_log().size(), 4u);
 }

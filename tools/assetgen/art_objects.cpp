@@ -1,4 +1,5 @@
 // Spheres, bubbles, the emblem, button faces, the check mark, the mask and the cursor.
+#include "game/geometry.h"
 #include "tools/assetgen/art.h"
 #include "tools/assetgen/font.h"
 #include "tools/assetgen/noise.h"
@@ -104,10 +105,10 @@ Canvas emblem(int size) {
 }
 
 Canvas button_face(const std::string& label, bool pressed, int height) {
-  const float w = 62, h = float(height);
-  Canvas c(62, height, rgb(52, 34, 22), 1);  // the corners: a dark wood shadow
+  const float w = BUTTON_W, h = float(height);
+  Canvas c(BUTTON_W, height, rgb(52, 34, 22), 1);  // the corners: a dark wood shadow
   auto body = [=](float x, float y) { return sd_round_rect(x, y, 0, 0, w, h, 6); };
-  paint(c, body, rgb(66, 38, 18), 0, 0, 62, height);
+  paint(c, body, rgb(66, 38, 18), 0, 0, BUTTON_W, height);
   auto face = [=](float x, float y) { return sd_round_rect(x, y, 1.2f, 1.2f, w - 1.2f, h - 1.2f, 5); };
   Colour top = pressed ? rgb(168, 108, 50) : rgb(246, 212, 140);
   Colour bottom = pressed ? rgb(214, 160, 90) : rgb(194, 130, 60);
@@ -117,10 +118,10 @@ Canvas button_face(const std::string& label, bool pressed, int height) {
     Colour g = mix(top, bottom, y / h) * (1 + 0.09f * grain);
     if (pressed) g = g * (0.72f + 0.28f * smoothstep(1, 7, std::min(x, y)));  // inner shadow
     return g;
-  }, 0, 0, 62, height);
+  }, 0, 0, BUTTON_W, height);
   if (!pressed) {  // bevel: light upper edge, dark lower edge
-    paint(c, [=](float x, float y) { return sd_segment(x, y, 6, 2.5f, w - 6, 2.5f) - 0.6f; }, rgb(255, 244, 210), 0, 0, 62, 6, 0.8f);
-    paint(c, [=](float x, float y) { return sd_segment(x, y, 6, h - 2.5f, w - 6, h - 2.5f) - 0.6f; }, rgb(120, 70, 30), 0, height - 6, 62, height, 0.7f);
+    paint(c, [=](float x, float y) { return sd_segment(x, y, 6, 2.5f, w - 6, 2.5f) - 0.6f; }, rgb(255, 244, 210), 0, 0, BUTTON_W, 6, 0.8f);
+    paint(c, [=](float x, float y) { return sd_segment(x, y, 6, h - 2.5f, w - 6, h - 2.5f) - 0.6f; }, rgb(120, 70, 30), 0, height - 6, BUTTON_W, height, 0.7f);
   }
   const int shift = pressed ? 1 : 0;
   if (label == "*") {
@@ -150,9 +151,9 @@ Canvas check_mark() {
 }
 
 Canvas checkerboard() {
-  Canvas c(62, 38, {}, 1);
-  for (int y = 0; y < 38; ++y)
-    for (int x = 0; x < 62; ++x) c.at(x, y) = ((x + y) % 2) ? rgb(255, 255, 255) : rgb(0, 0, 0);
+  Canvas c(BUTTON_W, BUTTON_H, {}, 1);
+  for (int y = 0; y < BUTTON_H; ++y)
+    for (int x = 0; x < BUTTON_W; ++x) c.at(x, y) = ((x + y) % 2) ? rgb(255, 255, 255) : rgb(0, 0, 0);
   return c;
 }
 

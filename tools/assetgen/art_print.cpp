@@ -1,6 +1,7 @@
 // The printed forms laid on the paper: the statistics table, the end-of-game table and the
 // setup map. The game prints its numbers and marks at fixed places, so the blank cells and
 // the boxes here are placed around those places (all coordinates are picture coordinates).
+#include "game/geometry.h"
 #include "tools/assetgen/art.h"
 #include "tools/assetgen/font.h"
 
@@ -22,24 +23,26 @@ static void leader(Canvas& c, float x0, float x1, float y) {
 }
 
 // Where the game prints a number: a text line whose top is at `top`, its baseline 12 px
-// below (the game's 13-pixel font).
+// below.
 // A label sits on the same baseline as the number beside it.
 static int baseline_for_text_top(int top) { return top + 12; }
 
-// ---- Statistics table, drawn by the game at (75, 40) ------------------------------------
+// ---- Statistics table, drawn by the game at (SCORES_TABLE_X, SCORES_TABLE_Y) --------------
 
 Canvas score_table() {
   Canvas c(351, 227);
   draw_text_centred(c, Face::SerifBold, 23, "Orbolan Statistics", 175.5f, 29, kInk);
   hline(c, 8, 343, 39, 1.4f);
   hline(c, 8, 343, 42.5f);
-  // Column heads over the number columns, which the game centres at x = 165, 240 and 310.
-  const float cols[3] = {165, 240, 310};
+  // Column heads over the number columns the game centres its numbers on.
+  const float cols[3] = {SCORES_GAMES_X - SCORES_TABLE_X, SCORES_AVERAGE_X - SCORES_TABLE_X,
+                         SCORES_HIGH_X - SCORES_TABLE_X};
   const char* heads[3] = {"Games", "Average", "High"};
   for (int i = 0; i < 3; ++i) draw_text_centred(c, Face::SansBold, 14, heads[i], cols[i], 66, kInk);
   hline(c, 8, 343, 76, 1.2f);
-  // Row labels beside the number rows, whose text tops lie at y = 95, 127, 157 and 189.
-  const int rows[4] = {95, 127, 157, 189};
+  // Row labels beside the number rows.
+  const int rows[4] = {SCORES_NORMAL_Y - SCORES_TABLE_Y, SCORES_CONTINUOUS_Y - SCORES_TABLE_Y,
+                       SCORES_SHIFTER_Y - SCORES_TABLE_Y, SCORES_MEGASHIFT_Y - SCORES_TABLE_Y};
   const char* labels[4] = {"Normal", "Continuous", "Shifter", "MegaShift"};
   for (int i = 0; i < 4; ++i) draw_text(c, Face::SansBold, 14, labels[i], 12, baseline_for_text_top(rows[i]), kInk);
   // Faint ruling between the rows, clear of the text lines.
@@ -49,7 +52,7 @@ Canvas score_table() {
   return c;
 }
 
-// ---- End-of-game table, drawn by the game at (135, 40) ----------------------------------
+// ---- End-of-game table, drawn by the game at (GAME_SCORE_TABLE_X, GAME_SCORE_TABLE_Y) ----
 
 Canvas game_score_table() {
   Canvas c(205, 223);
@@ -57,7 +60,9 @@ Canvas game_score_table() {
   hline(c, 8, 197, 43, 1.4f);
   hline(c, 8, 197, 46.5f);
   // The game centres its numbers on x = 200 of this picture: the labels end well before.
-  const int rows[5] = {75, 106, 136, 168, 198};
+  const int rows[5] = {GAME_SCORE_SCORE_Y - GAME_SCORE_TABLE_Y, GAME_SCORE_BONUS_Y - GAME_SCORE_TABLE_Y,
+                       GAME_SCORE_TOTAL_Y - GAME_SCORE_TABLE_Y, GAME_SCORE_AVERAGE_Y - GAME_SCORE_TABLE_Y,
+                       GAME_SCORE_GAMES_Y - GAME_SCORE_TABLE_Y};
   const char* labels[5] = {"Game Score", "Bubble Bonus", "Total Score", "Average Score", "Games Played"};
   for (int i = 0; i < 5; ++i) {
     int base = baseline_for_text_top(rows[i]);
@@ -71,7 +76,7 @@ Canvas game_score_table() {
   return c;
 }
 
-// ---- Setup map, drawn by the game at (73, 65) --------------------------------------------
+// ---- Setup map, drawn by the game at (SETUP_MAP_X, SETUP_MAP_Y) ---------------------------
 
 // One option: its printed box (inclusive pixel bounds) and its label.
 struct Option {
@@ -79,12 +84,18 @@ struct Option {
   const char* label;
 };
 
-// Boxes sit inside the game's click areas, 3 px in from their top-left corners; the game's
-// tick (placed 2 px right of an area's left edge and 4 to 6 px above its top) then lands in
-// the box and rises above it.
+// Boxes sit inside the game's click areas, PRINTED_BOX_INSET in from their top-left corners;
+// the game's tick (placed 2 px right of an area's left edge and 4 to 6 px above its top) then
+// lands in the box and rises above it.
+constexpr int kMapLeft = PRINTED_BOX_INSET - SETUP_MAP_X;  // add to a screen x for the map's
+constexpr int kMapTop = PRINTED_BOX_INSET - SETUP_MAP_Y;
 static const Option kOptions[6] = {
-    {27, 39, "Standard"}, {27, 70, "Continuous"}, {27, 101, "Shifter"},
-    {27, 132, "MegaShift"}, {207, 19, "Play Sounds"}, {208, 62, "Animations"},
+    {TYPE_BOX_LEFT + kMapLeft, NORMAL_BOX_TOP + kMapTop, "Standard"},
+    {TYPE_BOX_LEFT + kMapLeft, CONTINUOUS_BOX_TOP + kMapTop, "Continuous"},
+    {TYPE_BOX_LEFT + kMapLeft, SHIFTER_BOX_TOP + kMapTop, "Shifter"},
+    {TYPE_BOX_LEFT + kMapLeft, MEGASHIFT_BOX_TOP + kMapTop, "MegaShift"},
+    {SOUNDS_BOX_LEFT + kMapLeft, SOUNDS_BOX_TOP + kMapTop, "Play Sounds"},
+    {ANIMATIONS_BOX_LEFT + kMapLeft, ANIMATIONS_BOX_TOP + kMapTop, "Animations"},
 };
 
 static void check_box(Canvas& c, int x, int y) {

@@ -1,4 +1,5 @@
 // The large pictures: the wooden table top, the torn paper sheets and the title lettering.
+#include "game/geometry.h"
 #include "tools/assetgen/art.h"
 #include "tools/assetgen/font.h"
 #include "tools/assetgen/noise.h"
@@ -60,22 +61,22 @@ static void recess(Canvas& c, int x0, int y0, int x1, int y1) {
 }
 
 Canvas background(const Canvas* main_faces[5]) {
-  Canvas c(494, 420, {}, 1);
-  for (int y = 0; y < 420; ++y)
-    for (int x = 0; x < 494; ++x) {
+  Canvas c(SCREEN_W, SCREEN_H, {}, 1);
+  for (int y = 0; y < SCREEN_H; ++y)
+    for (int x = 0; x < SCREEN_W; ++x) {
       float vx = (x - 247) / 247.0f, vy = (y - 210) / 210.0f;
       float vignette = 1 - 0.22f * (vx * vx + vy * vy);
       c.at(x, y) = wood_with_joints(x + 0.5f, y + 0.5f) * vignette;
     }
-  recess(c, 7, 7, 486, 342);     // the board
-  recess(c, 7, 351, 486, 368);   // the status bar
-  frame_rect(c, 6, 6, 487, 343);
-  frame_rect(c, 6, 350, 487, 369);
+  recess(c, BOARD_LEFT, BOARD_TOP, BOARD_RIGHT, BOARD_BOTTOM);
+  recess(c, BOARD_LEFT, STATUS_BAR_TOP, BOARD_RIGHT, STATUS_BAR_BOTTOM);
+  frame_rect(c, BOARD_LEFT - 1, BOARD_TOP - 1, BOARD_RIGHT + 1, BOARD_BOTTOM + 1);
+  frame_rect(c, BOARD_LEFT - 1, STATUS_BAR_TOP - 1, BOARD_RIGHT + 1, STATUS_BAR_BOTTOM + 1);
   // The faces of Exit, logo, Setup, Scores and New, painted in at their places.
   for (int i = 0; i < 5; ++i) {
     const Canvas& f = *main_faces[i];
     for (int y = 0; y < f.h; ++y)
-      for (int x = 0; x < f.w; ++x) c.at(6 + 68 * i + x, 376 + y) = f.at(x, y);
+      for (int x = 0; x < f.w; ++x) c.at(EXIT_BUTTON_X + MAIN_BUTTON_STEP * i + x, MAIN_BUTTON_Y + y) = f.at(x, y);
   }
   return c;
 }

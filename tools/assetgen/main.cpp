@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 
+#include "game/geometry.h"
 #include "tools/assetgen/art.h"
 #include "tools/assetgen/contact_sheet.h"
 #include "tools/assetgen/font.h"
@@ -75,8 +76,8 @@ std::uint32_t key_value(Key k) {
 std::map<int, Canvas> draw_all() {
   std::map<int, Canvas> c;
   for (auto [id, label] : kButtons) {
-    c[id] = button_face(label, false, 38);
-    c[id + 1] = button_face(label, true, id == 134 ? 39 : 38);
+    c[id] = button_face(label, false, BUTTON_H);
+    c[id + 1] = button_face(label, true, id == 134 ? BUTTON_H + 1 : BUTTON_H);  // Undo's is taller
   }
   const Canvas* faces[5] = {&c[108], &c[110], &c[112], &c[114], &c[116]};
   c[100] = background(faces);

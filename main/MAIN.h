@@ -14,5 +14,7 @@ extern uint32 TIMER_ID;                 // the 25 ms animation timer
 int WinMain(void* hInstance, void* hPrevInstance, char* lpCmdLine, int nCmdShow);
 int32 WindowProc(HWND hWnd, uint32 message, uint32 wParam, int32 lParam);
 int DirectDrawInit(void* hInstance, int nCmdShow);
+// After the display set-up: starts the 25 ms timer, makes the frame and runs Game_Init.
+void Start_Game();
 void Shutdown();
 void Error_Message(const char* str);

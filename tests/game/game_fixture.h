@@ -15,7 +15,7 @@
 #include "main/MAIN.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
-#include "tests/stress/headless_game.h"
+#include "tests/support/harness.h"
 
 namespace orbolan_test {
 

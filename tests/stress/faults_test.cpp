@@ -28,7 +28,7 @@
 #include "platform/display.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
-#include "tests/stress/headless_game.h"
+#include "tests/support/harness.h"
 
 namespace {
 

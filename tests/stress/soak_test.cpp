@@ -22,7 +22,7 @@
 #include "platform/detail.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
-#include "tests/stress/headless_game.h"
+#include "tests/support/harness.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-// The real game on the headless platform for the stress tests, the fault tests and the
-// benchmarks: a private working folder, the shell's start-up order, and a clean slate.
+// The real game on the headless platform for the game, stress and fault tests, the fuzz
+// targets and the benchmarks: a private working folder, the shell's start-up, a clean slate.
 #pragma once
 
 #include <string>
@@ -26,12 +26,12 @@ class Work_Dir {
 // waiting play (the end-of-game fanfare) costs no more than that.
 void Write_Short_Waves(int ms);
 
-// Every game global back to its value at program start.
+// Every game global back to its value at program start, and every sound alias closed.
 void Clear_Game_Globals();
 
-// Starts the game as the shell does: window and display, the 25 ms timer, the frame, then
-// Game_Init. The headless backend must be fresh (plat::headless::reset). False when the
-// display could not be set up.
+// Starts the game through the shell: DirectDrawInit, then the start-up WinMain runs (the
+// 25 ms timer, the frame, Game_Init). The headless backend must be fresh
+// (plat::headless::reset). False when the display could not be set up.
 bool Start_Game();
 
 // The frame v_screen's pixels, 494 x 420, 0x00RRGGBB.

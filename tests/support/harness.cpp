@@ -1,5 +1,5 @@
-// The headless game harness shared by the stress tests, the fault tests and the benchmarks.
-#include "tests/stress/headless_game.h"
+// The headless game harness shared by the game, stress and fault tests, fuzz targets and benchmarks.
+#include "tests/support/harness.h"
 
 #include <unistd.h>
 
@@ -75,7 +75,7 @@ void Clear_Game_Globals() {
     }
   game_type = bubbles_marked = number_bubbles_marked = bubble_points = 0;
   game_score = {};
-  game_busy = waitanim = highscore = undo = undo_score = 0;
+  game_busy = waitanim = highscore = undo = undo_score = game_over = 0;
   setup_data = {};
   score_statistic = {};
   mode = last_mode = main_btn_mask = 0;
@@ -87,14 +87,13 @@ void Clear_Game_Globals() {
   dd_Primary = nullptr;
   v_screen = nullptr;
   TIMER_ID = 0;
+  plat::mci_send_string("close all");  // the sound aliases of the last game
+  plat::headless::clear_sound_log();
 }
 
 bool Start_Game() {
   if (DirectDrawInit(nullptr, 1) != 1) return false;
-  std::lock_guard lock(plat::world_lock());
-  TIMER_ID = plat::time_set_event(25, 0, animate, 0, TIME_PERIODIC);
-  v_screen = CreateOffScreenSurface(dd_Object, 494, 420);
-  Game_Init();
+  ::Start_Game();
   return true;
 }
 

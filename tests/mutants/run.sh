@@ -25,9 +25,8 @@ for patch in tests/mutants/*.patch; do
   else
     ctest --test-dir "$build" -j2 --stop-on-failure --repeat until-pass:2 --timeout 300 "$@" \
       >"$build/mutant.log" 2>&1
-    test=$(sed -nE 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+) .*\*\*\*(Failed|Timeout|Exception).*/\1/p;
-                   s/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+) .*(Subprocess aborted|SEGFAULT|Child aborted).*/\1/p' \
-           "$build/mutant.log" | head -1)
+    test=$(sed -n '/The following tests FAILED:/{n;s/^[[:space:]]*[0-9]* - \([^ ]*\) .*/\1/p;q}' \
+           "$build/mutant.log")
     verdict=${test:+caught by $test}
     verdict=${verdict:-NOT CAUGHT}
   fi

@@ -1,7 +1,6 @@
 // The generated assets: every embedded picture at its size (read by a BMP reader of our own),
-// keys exactly outside the shapes, the background's frame lines and buttons, faces that visibly
-// press, the artwork against the game's fixed places, the generator's reproducible bytes and
-// the sounds beside the program.
+// the generator's reproducible bytes and the sounds beside the program. How the pictures look
+// on the screens is the golden replay's.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -43,14 +42,6 @@ Picture load(int id) {
   return p;
 }
 
-double mean_luminance(const Picture& p, int x0, int y0, int x1, int y1) {
-  double sum = 0;
-  for (int y = y0; y < y1; ++y)
-    for (int x = x0; x < x1; ++x) sum += 0.299 * (p.at(x, y) >> 16) + 0.587 * (p.at(x, y) >> 8 & 0xFF) + 0.114 * (p.at(x, y) & 0xFF);
-  return sum / ((x1 - x0) * (y1 - y0));
-}
-
-constexpr std::uint32_t kBlack = 0x000000, kMagenta = 0xFF00FF;
 const int kFaces[] = {IDB_EXIT, IDB_LOGO, IDB_SETUP, IDB_SCORES, IDB_NEW, IDB_END, IDB_OK, IDB_DONE, IDB_RESET, IDB_UNDO};
 
 TEST(Catalogue, EveryIdIsA24BitPictureOfItsSizeAndOtherIdsFindNothing) {
@@ -62,183 +53,6 @@ TEST(Catalogue, EveryIdIsA24BitPictureOfItsSizeAndOtherIdsFindNothing) {
   for (int id : kFaces) all.push_back({id, 62, 38}), all.push_back({id + 1, 62, id == IDB_UNDO ? 39 : 38});
   for (auto [id, w, h] : all) EXPECT_EQ(std::pair(load(id).w, load(id).h), std::pair(w, h)) << "id " << id;
   for (int id : {0, 3, 99, 126, 127, 136, -1}) EXPECT_EQ(res::find(id).data, nullptr) << id;
-}
-
-// Key pixels that cannot be reached from the border through key pixels: holes in a shape.
-int enclosed_key_pixels(const Picture& p, std::uint32_t key) {
-  std::vector<char> seen(p.px.size(), 0);
-  std::vector<std::pair<int, int>> todo;
-  for (int i = 0; i < std::max(p.w, p.h); ++i) todo.insert(todo.end(), {{i, 0}, {i, p.h - 1}, {0, i}, {p.w - 1, i}});
-  while (!todo.empty()) {
-    auto [x, y] = todo.back();
-    todo.pop_back();
-    if (!p.inside(x, y) || seen[std::size_t(y) * p.w + x] || p.at(x, y) != key) continue;
-    seen[std::size_t(y) * p.w + x] = 1;
-    todo.insert(todo.end(), {{x + 1, y}, {x - 1, y}, {x, y + 1}, {x, y - 1}});
-  }
-  int holes = 0;
-  for (std::size_t i = 0; i < p.px.size(); ++i) holes += p.px[i] == key && !seen[i];
-  return holes;
-}
-
-// min_ink: the painted share of the picture; solid: no key inside the shape (letters have
-// counters); zone(x, y): +1 must be painted, -1 must be key, 0 either.
-struct Keyed { int id; std::uint32_t key; double min_ink; bool solid; std::function<int(int, int)> zone; };
-
-TEST(Keys, KeyedPicturesAreTransparentExactlyOutsideTheirShapes) {
-  auto sphere = [](int x, int y) {
-    const double r = std::hypot(x + 0.5 - 23, y + 0.5 - 23);
-    return r < 22.0 ? 1 : r > 23.4 ? -1 : 0;
-  };
-  // Where the game writes its texts the sheet is whole; the corners are torn away.
-  auto paper = [](int x, int y) { return x >= 14 && x < 468 && y >= 14 && y < 324 ? 1 : (x + y == 0 || x + y == 818) ? -1 : 0; };
-  auto title = [](int x, int y) { return x == 0 || y == 0 || x == 456 || y == 113 ? -1 : 0; };
-  auto icon = [](int x, int y) { return x + y == 0 ? -1 : x == 16 && y == 16 ? 1 : 0; };
-  // The cursor's hot spot (2, 0) is its tip: the only painted pixel of the top row, nothing left of it.
-  auto cursor = [](int x, int y) { return y == 0 ? (x == 2 ? 1 : -1) : x < 2 ? -1 : 0; };
-  std::vector<Keyed> keyed = {{IDB_PAPER, kBlack, 0.8, true, paper}, {IDB_PAPER_LOGO, kBlack, 0.8, true, paper},
-                              {IDB_TITLE, kBlack, 0.2, false, title}, {ORBOLAN_ICON, kMagenta, 0.5, true, icon},
-                              {IDC_ORBOLAN_CURSOR, kMagenta, 0.05, true, cursor}};
-  for (int id = IDB_BUBBLE_1; id <= IDB_BUBBLE_5; ++id) keyed.push_back({id, kBlack, 0.7, true, sphere});
-  for (const Keyed& k : keyed) {
-    SCOPED_TRACE("id " + std::to_string(k.id));
-    const Picture p = load(k.id);
-    ASSERT_GT(p.w, 0);
-    int ink = 0, misplaced = 0;
-    for (int y = 0; y < p.h; ++y)
-      for (int x = 0; x < p.w; ++x) {
-        const bool painted = p.at(x, y) != k.key;
-        ink += painted;
-        misplaced += (k.zone(x, y) == 1 && !painted) || (k.zone(x, y) == -1 && painted);
-      }
-    EXPECT_EQ(misplaced, 0);
-    EXPECT_GT(ink, k.min_ink * p.w * p.h);
-    if (k.solid) { EXPECT_EQ(enclosed_key_pixels(p, k.key), 0); }
-  }
-}
-
-TEST(Mask, IsACheckerboardOfSingleBlackAndWhitePixels) {
-  const Picture p = load(IDB_BTNMASK);
-  ASSERT_TRUE(p.w > 0 && (p.at(0, 0) == 0 || p.at(0, 0) == 0xFFFFFF));
-  for (int y = 0; y < p.h; ++y)
-    for (int x = 0; x < p.w; ++x) ASSERT_EQ(p.at(x, y), (x + y) % 2 ? p.at(0, 0) ^ 0xFFFFFF : p.at(0, 0)) << x << "," << y;
-}
-
-TEST(Background, FrameLinesAreOnePixelWideWhereTheScreensExpectThemAroundDarkRecesses) {
-  const Picture p = load(IDB_BACKGROUND);
-  ASSERT_EQ(p.w, 494);
-  const std::uint32_t line = 188u << 16 | 130u << 8 | 83u;
-  for (auto [top, bottom] : {std::pair(6, 343), std::pair(350, 369)}) {
-    for (int y = top; y <= bottom; ++y) EXPECT_TRUE(p.at(6, y) == line && p.at(487, y) == line) << "y " << y;
-    for (int x = 6; x <= 487; ++x) EXPECT_TRUE(p.at(x, top) == line && p.at(x, bottom) == line) << "x " << x;
-  }
-  for (int y = 20; y < 330; y += 7)
-    for (int x : {5, 7, 486, 488}) EXPECT_NE(p.at(x, y), line) << x << "," << y;
-  // Dark enough behind the bubbles and the white status text, the wood around clearly lighter.
-  const double board = mean_luminance(p, 7, 7, 487, 343);
-  EXPECT_LT(board, 70);
-  EXPECT_LT(mean_luminance(p, 7, 351, 487, 369), 70);
-  EXPECT_GT(mean_luminance(p, 350, 376, 420, 414), 2 * board);
-}
-
-TEST(Buttons, ThePressedFaceIsDarkerNoTwoFacesAlikeAndTheBackgroundCarriesTheMainFive) {
-  const Picture bg = load(IDB_BACKGROUND);
-  for (int i = 0; i < 10; ++i) {
-    const Picture face = load(kFaces[i]);
-    EXPECT_LT(mean_luminance(load(kFaces[i] + 1), 0, 0, 62, 38), mean_luminance(face, 0, 0, 62, 38) - 15) << kFaces[i];
-    for (int j = i + 1; j < 10; ++j) EXPECT_NE(face.px, load(kFaces[j]).px) << kFaces[i] << " vs " << kFaces[j];
-    for (int y = 0; i < 5 && y < face.h; ++y)
-      for (int x = 0; x < face.w; ++x) ASSERT_EQ(bg.at(6 + 68 * i + x, 376 + y), face.at(x, y)) << "face " << kFaces[i];
-  }
-  EXPECT_NE(load(IDB_PAPER).px, load(IDB_PAPER_LOGO).px) << "the watermark";
-}
-
-TEST(Bubbles, FiveColoursAreClearlyToldApart) {
-  std::array<std::array<double, 3>, 5> mean{};  // over the whole picture: the key around is the same for all
-  for (int k = 0; k < 5; ++k)
-    for (std::uint32_t c : load(IDB_BUBBLE_1 + k).px)
-      for (int i = 0; i < 3; ++i) mean[k][i] += (c >> (16 - 8 * i) & 0xFF) / (46.0 * 46);
-  for (int a = 0; a < 5; ++a)
-    for (int b = a + 1; b < 5; ++b)
-      EXPECT_GT(std::hypot(mean[a][0] - mean[b][0], mean[a][1] - mean[b][1], mean[a][2] - mean[b][2]), 45)
-          << "bubbles " << a + 1 << " and " << b + 1;
-}
-
-// ---- Artwork against the game's places, in frame coordinates -------------------------------
-
-// A ten-digit number in the game's font is at most 84 px wide and 15 px tall.
-constexpr int kHalfTenDigits = 42, kLineHeight = 15;
-
-// A white-keyed picture placed at (ox, oy) in the frame.
-struct Placed {
-  Picture p;
-  int ox, oy;
-  bool ink(int fx, int fy) const { return p.inside(fx - ox, fy - oy) && p.at(fx - ox, fy - oy) != 0xFFFFFF; }
-  int ink_in(int x0, int y0, int x1, int y1) const {  // half-open box
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-      for (int x = x0; x < x1; ++x) n += ink(x, y);
-    return n;
-  }
-};
-
-// cols: centres of the numbers' columns; rows: the tops of their rows.
-struct Table { const char* what; int id, ox, oy; std::vector<int> cols, rows; int min_label_ink; };
-
-TEST(Tables, NumberCellsAreBlankWithALabelOnTheirRowAndHeadsAbove) {
-  const Table tables[] = {{"statistics", IDB_SCORE_TABLE, 75, 40, {240, 315, 385}, {135, 167, 197, 229}, 40},
-                          {"end of game", IDB_GAME_SCORE_TABLE, 135, 40, {335}, {115, 146, 176, 208, 238}, 60}};
-  for (const Table& t : tables) {
-    SCOPED_TRACE(t.what);
-    const Placed pic{load(t.id), t.ox, t.oy};
-    ASSERT_GT(pic.p.w, 0);
-    for (int y : t.rows) {
-      for (int x : t.cols)
-        EXPECT_EQ(pic.ink_in(x - kHalfTenDigits, y - 1, x + kHalfTenDigits, y + kLineHeight), 0) << "cell " << x << "," << y;
-      EXPECT_GT(pic.ink_in(t.ox, y, t.cols[0] - kHalfTenDigits, y + kLineHeight), t.min_label_ink) << "label of row " << y;
-    }
-    EXPECT_GT(pic.ink_in(t.ox, t.oy, t.ox + pic.p.w, t.rows[0] - 8), 300) << "heading";
-  }
-}
-
-// Where the game draws the check mark, and the click area (open on all sides).
-struct SetupOption { const char* name; int mark_x, mark_y, left, top, right, bottom; };
-const SetupOption kOptions[6] = {
-    {"Standard", 99, 97, 97, 101, 210, 120},    {"Continuous", 99, 126, 97, 132, 229, 151},
-    {"Shifter", 99, 159, 97, 163, 189, 182},    {"MegaShift", 99, 190, 97, 194, 219, 217},
-    {"Play Sounds", 279, 77, 277, 81, 416, 101}, {"Animations", 280, 119, 278, 124, 406, 143},
-};
-
-TEST(SetupMap, EachMarkTicksInsideAPrintedBoxWithinItsClickArea) {
-  const Placed map{load(IDB_SETUP_MAP), 73, 65}, mark{load(IDB_CHECKED_BOX), 0, 0};
-  ASSERT_EQ(map.p.w, 347);
-  int bx = -1, by = -1;  // the tick's lowest painted pixel
-  for (int y = 0; y < mark.p.h; ++y)
-    for (int x = 0; x < mark.p.w; ++x)
-      if (mark.ink(x, y)) bx = x, by = y;
-  ASSERT_GE(bx, 0);
-  for (const SetupOption& o : kOptions) {
-    SCOPED_TRACE(o.name);
-    const int tx = o.mark_x + bx, ty = o.mark_y + by;
-    EXPECT_FALSE(map.ink(tx, ty)) << "the tick lies on the box's printing";
-    // Walking out from the tick, each direction meets the box's wall inside the click area.
-    for (auto [dx, dy] : {std::pair(1, 0), std::pair(-1, 0), std::pair(0, 1), std::pair(0, -1)}) {
-      int x = tx, y = ty, steps = 0;
-      while (!map.ink(x, y) && steps < 16) x += dx, y += dy, ++steps;
-      EXPECT_LT(steps, 16) << "no box wall towards " << dx << "," << dy;
-      EXPECT_TRUE(x > o.left && x < o.right && y > o.top && y < o.bottom) << "box wall at " << x << "," << y;
-    }
-  }
-}
-
-TEST(SetupMap, EachClickAreaCoversItsBoxAndLabel) {
-  const Placed map{load(IDB_SETUP_MAP), 73, 65};
-  for (const SetupOption& o : kOptions) {
-    EXPECT_GT(map.ink_in(o.left + 20, o.top + 1, o.right, o.bottom), 80) << o.name << ": no label";
-    // Nothing sticks out: a ring around the area (6 px at the sides, 3 px above and below) is blank.
-    EXPECT_EQ(map.ink_in(o.left - 6, o.top - 3, o.right + 7, o.bottom + 4), map.ink_in(o.left + 1, o.top + 1, o.right, o.bottom))
-        << o.name;
-  }
 }
 
 // ---- The generator's files ---------------------------------------------------------------

@@ -11,7 +11,8 @@ build=${1:-build/mutants}
 shift $(($# > 0 ? 1 : 0))
 applied=
 restore() { [ -n "$applied" ] && git apply -R "$applied" && applied=; }
-trap restore EXIT INT TERM
+trap restore EXIT
+trap 'exit 1' INT TERM
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORBOLAN_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" -j2 >/dev/null || { echo "the unmutated tree does not build" >&2; exit 1; }
 for patch in tests/mutants/*.patch; do

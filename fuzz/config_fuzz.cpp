@@ -45,8 +45,10 @@ void Write_File(const std::uint8_t* data, std::size_t size) {
 }
 
 bool Records_Are_Zero() {
-  static const sSCORE_STATISTIC zero{};
-  return setup_data.game_type == 0 && std::memcmp(&score_statistic, &zero, sizeof zero) == 0;
+  static const sSETUP_DATA zero_setup{};
+  static const sSCORE_STATISTIC zero_stats{};
+  return std::memcmp(&setup_data, &zero_setup, sizeof zero_setup) == 0 &&
+         std::memcmp(&score_statistic, &zero_stats, sizeof zero_stats) == 0;
 }
 
 // Every screen with the values read, then a game of clicks chosen by the input, ended by

@@ -118,8 +118,9 @@ TEST(Golden, ReplayMatchesTheTranscript) {
   }
   const sBUTTON& s = buttons[SCORES];
   Click(s.topleft.x, s.topleft.y + 19);  // its first column is no hit, its last one is
+  r.Step("first column of Scores");
   Click(s.bottomright.x - 1, s.topleft.y + 19);
-  r.Step("edges of Scores");
+  r.Step("last column of Scores");
   Press(OK_SCORES);
   hl::mouse_down(s.topleft.x + 30, s.topleft.y + 20);
   hl::mouse_move(s.topleft.x + 130, s.topleft.y + 20);

@@ -16,7 +16,7 @@
 #include "game/GAME.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
-#include "tests/stress/headless_game.h"
+#include "tests/support/harness.h"
 
 // ---- Allocation counter: a frame should allocate nothing ------------------------------------
 

@@ -13,7 +13,7 @@
 #include "game/config.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
-#include "tests/stress/headless_game.h"
+#include "tests/support/harness.h"
 
 namespace {
 

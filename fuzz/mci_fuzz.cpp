@@ -13,7 +13,7 @@
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "platform/sound/interpreter.h"
-#include "tests/stress/headless_game.h"
+#include "tests/support/harness.h"
 
 namespace {
 

@@ -102,16 +102,18 @@ int32 WindowProc(HWND hWnd, uint32 message, uint32 wParam, int32 lParam) {
   return plat::def_window_proc(hWnd, message, wParam, lParam);
 }
 
+void Start_Game() {
+  // The timer ticks from here on; the lock keeps its first ticks out of the set-up.
+  std::lock_guard<std::recursive_mutex> lock{plat::world_lock()};
+  TIMER_ID = plat::time_set_event(25, 0, animate, 0, TIME_PERIODIC);
+  v_screen = CreateOffScreenSurface(dd_Object, SCREEN_W, SCREEN_H);
+  Game_Init();
+}
+
 int WinMain(void* hInstance, void*, char*, int nCmdShow) {
   // A display that cannot be set up is a failure: the process says so by its exit code.
   if (!DirectDrawInit(hInstance, nCmdShow)) return EXIT_DISPLAY_FAILED;
-  {
-    // The timer ticks from here on; the lock keeps its first ticks out of the set-up.
-    std::lock_guard<std::recursive_mutex> lock{plat::world_lock()};
-    TIMER_ID = plat::time_set_event(25, 0, animate, 0, TIME_PERIODIC);
-    v_screen = CreateOffScreenSurface(dd_Object, SCREEN_W, SCREEN_H);
-    Game_Init();
-  }
+  Start_Game();
   plat::Message msg;
   while (plat::get_message(&msg)) plat::dispatch_message(msg);
   return static_cast<int>(msg.wParam);

@@ -24,6 +24,9 @@ int32 WindowProc(HWND hWnd, uint32 message, uint32 wParam, int32 lParam);
 // Creates, centres and shows the window and makes the display object, the primary surface
 // and the clipper. Returns 1, or 0 after an error box when there is no display.
 int DirectDrawInit(void* hInstance, int nCmdShow);
+// After the display set-up: starts the 25 ms timer, makes the frame and runs Game_Init, under
+// the world lock; called by WinMain and by the tests' harness.
+void Start_Game();
 // Releases the display object with every surface; does nothing when there is none.
 void Shutdown();
 // Shows `str` in an error box with an OK button (on standard error when no box can be shown).

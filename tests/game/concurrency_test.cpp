@@ -1,55 +1,95 @@
-// Random play against the real 25 ms timer thread: under ThreadSanitizer any access to the
-// board, the button table or the frame outside the world lock is reported.
+// The shell's message loop, the real 25 ms timer thread and a player's presses from a third
+// thread, all at once (run under ThreadSanitizer too): ticks never run while another thread
+// holds the world lock, every slide comes to rest, and closing ends the loop with exit code
+// 0. The seed is printed; ORBOLAN_SEED=<seed> replays its presses.
+#include <gtest/gtest.h>
+
+#include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <future>
 #include <random>
 #include <thread>
 
-#include "tests/game/game_fixture.h"
+#include "main/MAIN.h"
+#include "platform/headless.h"
+#include "platform/platform.h"
+#include "tests/support/harness.h"
 
-namespace orbolan_test {
 namespace {
 
-using ConcurrencyTest = GameTest;
+namespace hl = plat::headless;
+using namespace proof;
 
-TEST_F(ConcurrencyTest, PlayingWhileTheTimerAnimates) {
-  const unsigned seed = std::random_device{}();
-  std::printf("seed %u\n", seed);
+// Polls `done` until it holds or a generous limit passes; true when it held.
+template <typename F>
+bool Wait_For(F done, std::chrono::seconds limit = std::chrono::seconds(60)) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (!done())
+    if (std::chrono::steady_clock::now() > end) return false;
+    else std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return true;
+}
+template <typename T>
+T Locked(const T& v) {
+  std::lock_guard lock(plat::world_lock());
+  return v;
+}
+
+std::atomic<int> ticks{0}, ticks_inside_a_held_lock{0};
+void Count_Tick(uint32, uint32, unsigned long, unsigned long, unsigned long) {
+  if (!plat::world_lock().try_lock()) ++ticks_inside_a_held_lock;  // held by another thread
+  else plat::world_lock().unlock();
+  ++ticks;
+}
+
+TEST(Concurrency, ShellTimerAndPlayerThreads) {
+  const char* replay = std::getenv("ORBOLAN_SEED");
+  const unsigned seed = replay ? unsigned(std::strtoul(replay, nullptr, 10)) : std::random_device{}();
+  std::printf("seed %u (replay with ORBOLAN_SEED=%u)\n", seed, seed);
   std::mt19937 rng(seed);
-  Start({3, 0, 1}, true);  // megashift: refills and packing give the longest slides
-  Press(NEW);
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-  while (std::chrono::steady_clock::now() < end) {
-    const unsigned action = rng() % 10;
-    if (action < 6) {  // a random cell pressed twice: selected, then removed
-      const int32 i = rng() % FIELD_COLUMNS;
-      Move(i, rng() % FIELD_ROWS);
-    } else if (action == 6) {
-      Press(UNDO);
-    } else if (action == 7) {  // Setup held, dragged off and back while frames are composed
-      const int x = buttons[SETUP].topleft.x + 30, y = buttons[SETUP].topleft.y + 20;
-      hl::mouse_down(x, y);
-      hl::mouse_move(x + 90, y);
-      hl::mouse_move(x, y);
-      hl::mouse_up(x, y);
-      hl::pump();
-    } else if (action == 8) {
-      Press(END);
-    } else {
-      std::this_thread::sleep_for(std::chrono::milliseconds(30));
-      hl::pump();  // an owed end-of-game message may be waiting
-    }
-    if (mode == MODE_SETUP) Press(OK_SETUP);
-    if (mode == MODE_GAME_SCORE) Press(NEW_AFTER_GAME);
+  Work_Dir dir("concurrency");
+  hl::reset();
+  hl::set_real_timer(true);
+  Clear_Game_Globals();
+  Write_Cfg({3, 0, 1});  // megashift with animations: refills and packing slide longest
+  Write_Short_Waves(5);
+  auto exit_code = std::async(std::launch::async, [] { return WinMain(nullptr, nullptr, nullptr, 1); });
+  ASSERT_TRUE(Wait_For([] { return Locked(game_initialized) == 1; }));
+
+  // A second timer beside the game's, while this thread takes the lock again and again.
+  const uint32 timer = plat::time_set_event(5, 0, Count_Tick, 0, TIME_PERIODIC);
+  ASSERT_TRUE(Wait_For([] {
+    std::lock_guard lock(plat::world_lock());
+    for (int k = 0; k < 100; ++k) std::this_thread::yield();
+    return ticks >= 40;
+  }));
+  plat::time_kill_event(timer);
+  EXPECT_EQ(ticks_inside_a_held_lock, 0);
+
+  auto press = [](POINT p) { hl::click(p.x, p.y); };
+  const auto centre = [](int32 b) { return POINT{buttons[b].topleft.x + 31, buttons[b].topleft.y + 19}; };
+  press(centre(NEW));
+  for (int step = 0; step < 600; ++step) {
+    const POINT cell{Cell_X(int32(rng() % 10)), Cell_Y(int32(rng() % 7))};
+    const unsigned what = rng() % 20;
+    if (what < 14) press(cell), press(cell);  // selected, then removed while others slide
+    else if (what < 17) press(centre(UNDO));
+    else if (what < 19) press(centre(END)), press(centre(NEW_AFTER_GAME));
+    else hl::mouse_move(cell.x, cell.y, 0);
+    if (step % 50 == 0) Wait_For([] { return Locked(game_busy) == 0; });
   }
   // Left alone, every slide comes to rest on its cell and the animation ends.
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-  hl::pump();
-  std::lock_guard lock(plat::world_lock());
-  EXPECT_EQ(game_busy, 0);
-  EXPECT_EQ(check_all_bubbles_moved(), 1);
-  EXPECT_TRUE(mode == MODE_GAME || mode == MODE_GAME_SCORE);
+  EXPECT_TRUE(Wait_For([] {
+    std::lock_guard lock(plat::world_lock());
+    return game_busy == 0 && check_all_bubbles_moved() == 1;
+  })) << "seed " << seed;
+  hl::post(WM_CLOSE, 0, 0);
+  ASSERT_EQ(exit_code.wait_for(std::chrono::seconds(60)), std::future_status::ready) << "seed " << seed;
+  EXPECT_EQ(exit_code.get(), 0);
+  EXPECT_FALSE(hl::timer_alive());
+  EXPECT_EQ(Read_File("orbolan.cfg").size(), 60u) << "closing saves";
 }
 
 }  // namespace
-}  // namespace orbolan_test

@@ -4,11 +4,16 @@
 #include <fstream>
 #include <iterator>
 
-#include "game/config.h"
-#include "tests/game/game_fixture.h"
+#include <gtest/gtest.h>
 
-namespace orbolan_test {
+#include "game/config.h"
+#include "platform/headless.h"
+#include "tests/support/harness.h"
+
+namespace proof {
 namespace {
+
+namespace hl = plat::headless;
 
 namespace fs = std::filesystem;
 
@@ -22,15 +27,25 @@ Cfg On_Disk() {  // the machine is little-endian, like the file
   return cfg;
 }
 
-using PlayFaults = GameTest;
+// No two orthogonal neighbours alike, in colours 1 to 4: colour 5 is free for a test's group.
+int32 Pattern(int32 i, int32 j) { return (i + 2 * j) % 4 + 1; }
+
+class PlayFaults : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    hl::reset();
+    Clear_Game_Globals();
+  }
+  Work_Dir dir_{"play-faults"};
+};
 
 TEST_F(PlayFaults, StatisticsAreSavedAsSoonAsTheyChange) {
-  Start({0, 0, 1, 4, 40, 20});  // animations on; four normal games played
+  ASSERT_TRUE(Restart({0, 0, 1, 4, 40, 20}));  // animations on; four normal games played
   Press(NEW);
   // A pair of colour 5 at the bottom of column 9: removing it ends the game, and the five
   // bubbles above it still have to slide down.
   Set_Board([](int32 i, int32 j) { return i == 9 && j >= 5 ? 5 : Pattern(i, j); });
-  Move(9, 6);
+  for (int k = 0; k < 2; ++k) Click(Cell_X(9), Cell_Y(6));  // select, then remove
   ASSERT_EQ(waitanim, 1) << "the end screen should still be owed";
   EXPECT_EQ(On_Disk(), (Cfg{0, 0, 1, 5, 42, 20})) << "the finished game is on disk before it rests";
 
@@ -67,4 +82,4 @@ TEST_F(PlayFaults, AFileThatCouldNotBeReadIsSetAsideOrKept) {
 }
 
 }  // namespace
-}  // namespace orbolan_test
+}  // namespace proof

@@ -1,215 +1,212 @@
-// Thousands of seeded random games of all four types with random undos, checking what the
-// rules promise after every move, tick and undo. Set kReplaySeed to replay a printed seed.
+// Seeded random games of all four types with random undos, on the real game with the timer
+// ticked by hand, checking what the rules promise after every move, tick and undo against a
+// model of our own. The seed is printed; ORBOLAN_SEED=<seed> replays it.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdlib>
 #include <cstring>
-#include <iostream>
 #include <random>
 #include <vector>
 
-#include "game/GAME.h"
-#include "tests/rules/recorder.h"
-
-using namespace rules_test;
+#include "platform/headless.h"
+#include "platform/platform.h"
+#include "tests/support/harness.h"
 
 namespace {
 
-constexpr std::uint32_t kReplaySeed = 0;  // non-zero: replay that seed
-constexpr int kGames = 2000;
-constexpr int kMaxTicks = 61;  // ten columns at 8 pixels a tick, and a tick to find the rest
-
+namespace hl = plat::headless;
+constexpr int kGames = 48;
 using Types = std::array<std::array<int32, FIELD_ROWS>, FIELD_COLUMNS>;
 using Cell = std::pair<int32, int32>;
-const std::vector<Cell> kCells = [] {
-  std::vector<Cell> cells;
-  for (int32 k = 0; k < FIELD_COLUMNS * FIELD_ROWS; ++k) cells.push_back({k / 7, k % 7});
-  return cells;
-}();
-// Each game type's statistics block, named apart from the code under test.
-sSTATISTIC_BLOCK sSCORE_STATISTIC::*const kBlock[4] = {
-    &sSCORE_STATISTIC::normal, &sSCORE_STATISTIC::continuous, &sSCORE_STATISTIC::shifter,
-    &sSCORE_STATISTIC::megashift};
 
-bool on_board(Cell c) { return c.first >= 0 && c.first < 10 && c.second >= 0 && c.second < 7; }
-bool drawn_at(POINT p, Cell c) { return p.x == 48 * c.first + 8 && p.y == 48 * c.second + 8; }
-// One tick on one axis: a step of 8 towards home, or from home to rest.
-bool step_ok(int32 was, int32 now, int32 home) {
-  if (was == AT_REST || was == home) return now == AT_REST;
-  return (home - was) % 8 == 0 && now == was + (home > was ? 8 : -8);
-}
-
-Types current_types() {
+bool On_Board(Cell c) { return c.first >= 0 && c.first < 10 && c.second >= 0 && c.second < 7; }
+Types Current() {
   Types t;
-  for (const auto& [i, j] : kCells) t[i][j] = PlayField[i][j].type;
+  for (int32 i = 0; i < 10; ++i)
+    for (int32 j = 0; j < 7; ++j) t[i][j] = PlayField[i][j].type;
   return t;
 }
-
-// The groups of two or more on a board, found by a fill of our own.
-void fill(const Types& t, Cell c, int32 type, Types& seen, std::vector<Cell>& group) {
-  if (!on_board(c) || seen[c.first][c.second] || t[c.first][c.second] != type) return;
-  seen[c.first][c.second] = 1;
-  group.push_back(c);
-  for (const auto& [di, dj] : {Cell{0, -1}, Cell{0, 1}, Cell{-1, 0}, Cell{1, 0}})
-    fill(t, {c.first + di, c.second + dj}, type, seen, group);
-}
-std::vector<std::vector<Cell>> groups_of(const Types& t) {
+// The groups of two or more, by a fill of our own.
+std::vector<std::vector<Cell>> Groups(const Types& t) {
   std::vector<std::vector<Cell>> groups;
   Types seen{};
-  for (const auto& [i, j] : kCells) {
-    std::vector<Cell> group;
-    if (t[i][j] != 0) fill(t, {i, j}, t[i][j], seen, group);
+  for (int32 k = 0; k < 70; ++k) {
+    std::vector<Cell> group, todo = {{k / 7, k % 7}};
+    const int32 type = t[k / 7][k % 7];
+    while (type != 0 && !todo.empty()) {
+      const Cell c = todo.back();
+      todo.pop_back();
+      if (!On_Board(c) || seen[c.first][c.second] || t[c.first][c.second] != type) continue;
+      seen[c.first][c.second] = 1;
+      group.push_back(c);
+      for (auto [di, dj] : {Cell{0, -1}, Cell{0, 1}, Cell{-1, 0}, Cell{1, 0}})
+        todo.push_back({c.first + di, c.second + dj});
+    }
     if (group.size() >= 2) groups.push_back(group);
   }
   return groups;
 }
+// One tick on one axis: a step of 8 towards home, or from home to rest.
+bool Step_Ok(int32 was, int32 now, int32 home) {
+  if (was == AT_REST || was == home) return now == AT_REST;
+  return (home - was) % 8 == 0 && now == was + (home > was ? 8 : -8);
+}
 
-class RandomGames : public ::testing::Test {
- protected:
+struct RandomGames : ::testing::Test {
   std::mt19937 rng;
-  int pick(std::size_t n) { return static_cast<int>(rng() % n); }
-  int end_requests() { return count_events("mode 9") + count_events("post 999"); }
-
-  // A press anywhere inside a random cell of the group, the gaps beside the bubble included.
-  void press(const std::vector<Cell>& group) {
-    const auto [i, j] = group[pick(group.size())];
-    Check_Bubbles_Clicked(std::min(48 * i + 8 + pick(48), 485),
-                          std::min(48 * j + 8 + pick(48), 341));
+  int Pick(std::size_t n) { return int(rng() % n); }
+  void Press(Cell c) {  // anywhere in the cell, the gap around the bubble included
+    Check_Bubbles_Clicked(48 * c.first + 8 + Pick(48), 48 * c.second + 8 + Pick(48));
   }
-
-  // Ticks until everything rests, at most `most` times (failing if the full limit is not
-  // enough), checking every coordinate of every cell on every tick.
-  void run_ticks(int most = kMaxTicks) {
+  // Ticks until all rests (at most 61: ten columns at 8 pixels, one more to find the rest),
+  // checking every coordinate of every cell on every tick.
+  void Run_Ticks(int most = 61) {
     for (int t = 0; !(check_all_bubbles_moved() && game_busy == 0); ++t) {
       if (t == most) {
-        ASSERT_LT(most, kMaxTicks) << "animation still running after " << kMaxTicks << " ticks";
+        ASSERT_LT(most, 61) << "still sliding after 61 ticks";
         return;
       }
-      sBUBBLE_FIELD was[FIELD_COLUMNS][FIELD_ROWS];
+      sBUBBLE_FIELD was[10][7];
       std::memcpy(was, PlayField, sizeof was);
-      animate(0, 0, 0, 0, 0);
-      for (const auto& [i, j] : kCells) {
-        const POINT a = was[i][j].move_pos, b = PlayField[i][j].move_pos;
-        if (!step_ok(a.x, b.x, 48 * i + 8) || !step_ok(a.y, b.y, 48 * j + 8))  // hot: no ASSERT
-          FAIL() << i << "," << j << " from " << a.x << "," << a.y << " to " << b.x << "," << b.y;
+      hl::tick();
+      for (int32 k = 0; k < 70; ++k) {
+        const POINT a = was[k / 7][k % 7].move_pos, b = PlayField[k / 7][k % 7].move_pos;
+        if (!Step_Ok(a.x, b.x, 48 * (k / 7) + 8) || !Step_Ok(a.y, b.y, 48 * (k % 7) + 8))
+          FAIL() << "cell " << k / 7 << "," << k % 7 << " from " << a.x << "," << a.y << " to " << b.x << "," << b.y;
       }
     }
   }
-
-  // The move removed exactly the group and scored n(n-1). Every other bubble is kept and
-  // drawn where it was; new ones only fill the emptied columns of the refilling types; no
-  // two cells share an old cell; nothing floats; columns (rows when packing) close up right.
-  void check_move(const Types& before, const std::vector<Cell>& group, int32 score, int32 type) {
-    const int32 n = static_cast<int32>(group.size());
+  // The move removed exactly the group and scored n(n-1); every other bubble is kept and
+  // starts where it was drawn; only emptied columns of the refilling types get new ones;
+  // nothing floats; columns (rows when packing) close up to the right.
+  void Check_Move(const Types& before, const std::vector<Cell>& group, int32 score, int32 type) {
+    const int32 n = int32(group.size());
     ASSERT_EQ(game_score.score - score, n * (n - 1));
-    ASSERT_EQ(undo_score, n * (n - 1));
-    Types kept{}, found{};  // 1 where a bubble outside the group stood / is found again
-    for (const auto& [i, j] : kCells) kept[i][j] = before[i][j] != 0;
-    for (const auto& [i, j] : group) kept[i][j] = 0;
-    bool taken[FIELD_COLUMNS][FIELD_ROWS] = {};
+    Types kept{}, found{};
+    for (int32 k = 0; k < 70; ++k) kept[k / 7][k % 7] = before[k / 7][k % 7] != 0;
+    for (auto [i, j] : group) kept[i][j] = 0;
+    bool taken[10][7] = {};
     int32 fresh = 0;
-    for (const auto& [i, j] : kCells) {
+    for (int32 k = 0; k < 70; ++k) {
+      const int32 i = k / 7, j = k % 7;
       const sBUBBLE_FIELD& c = PlayField[i][j];
       const Cell old = {c.old_pos.x, c.old_pos.y};
       if (old != Cell{-1, -1}) {
-        ASSERT_TRUE(on_board(old) && !taken[old.first][old.second]) << "old: " << i << "," << j;
+        ASSERT_TRUE(On_Board(old) && !taken[old.first][old.second]) << i << "," << j;
         taken[old.first][old.second] = true;
       }
       if (c.type == 0) continue;
       ASSERT_TRUE(j == 6 || PlayField[i][j + 1].type != 0) << "floats: " << i << "," << j;
-      ASSERT_TRUE(i == 9 || (type < 2 && j < 6) || PlayField[i + 1][j].type != 0)
-          << "a gap right of " << i << "," << j;
-      fresh += old == Cell{-1, -1};  // new, sliding in from the left
-      if (old == Cell{-1, -1}) continue;
-      ASSERT_TRUE(c.type == before[old.first][old.second] && drawn_at(c.move_pos, old))
-          << "not as it was: " << i << "," << j;
+      ASSERT_TRUE(i == 9 || (type < 2 && j < 6) || PlayField[i + 1][j].type != 0) << "gap: " << i << "," << j;
+      if (old == Cell{-1, -1}) {
+        ASSERT_EQ(c.move_pos.y, AT_REST);  // a new one slides in along its row
+        ++fresh;
+        continue;
+      }
+      ASSERT_TRUE(c.type == before[old.first][old.second] && c.move_pos.x == 48 * old.first + 8 &&
+                  c.move_pos.y == 48 * old.second + 8) << "not as it was: " << i << "," << j;
       found[old.first][old.second] = 1;
     }
     ASSERT_EQ(found, kept) << "the move lost or invented bubbles";
-    const auto emptied = std::count(kept.begin(), kept.end(), std::array<int32, FIELD_ROWS>{});
-    ASSERT_EQ(fresh, type % 2 == 1 ? 7 * emptied : 0) << "only emptied columns are refilled";
+    const auto emptied = std::count(kept.begin(), kept.end(), std::array<int32, 7>{});
+    ASSERT_EQ(fresh, type % 2 == 1 ? 7 * emptied : 0);
   }
-
-  // The end: the bonus of its type, the result in its own block, one end-of-game request,
-  // and no undo while that request waits for the animation.
-  void check_end(int32 type, const sSTATISTIC_BLOCK& was) {
+  // The end: the bonus of its type, the result in its own block, the end screen shown once
+  // every slide is home, and no undo of the move that ended the game.
+  void Check_End(int32 type, const sSTATISTIC_BLOCK& was) {
     static const int32 bonus_by_left[5] = {500, 200, 100, 50, 25};
     const int32 left = Count_Bubbles(), bonus = type % 2 == 0 && left < 5 ? bonus_by_left[left] : 0;
     const int32 result = game_score.score + bonus;
-    const sSTATISTIC_BLOCK& b = score_statistic.*kBlock[type];
+    const sSTATISTIC_BLOCK& b = type == 0 ? score_statistic.normal : type == 1 ? score_statistic.continuous
+                                : type == 2 ? score_statistic.shifter : score_statistic.megashift;
     ASSERT_EQ((std::array{game_score.bubble_bonus, b.games, b.scores, b.high, highscore}),
-              (std::array{bonus, was.games + 1, was.scores + result, std::max(result, was.high),
-                          result > was.high ? 1 : 0}));
-    if (game_busy) {
-      ASSERT_EQ(end_requests(), 0) << "the end-of-game screen waits for the animation";
-      Undo_Move();
-      ASSERT_EQ(undo, 1) << "the recorded game could be taken back";
-      run_ticks();
-      animate(0, 0, 0, 0, 0);
-    }
-    ASSERT_EQ(end_requests(), 1);
+              (std::array{bonus, was.games + 1, was.scores + result, std::max(result, was.high), result > was.high ? 1 : 0}));
+    const Types ended = Current();
+    if (game_busy) Undo_Move();  // the rules refuse it while the end screen is owed,
+    Execute_Button(proof::UNDO);  // and the button once the game is over
+    ASSERT_EQ(Current(), ended) << "the move that ended the game was taken back";
+    Run_Ticks();
+    hl::pump();
+    ASSERT_EQ(mode, MODE_GAME_SCORE);
   }
-
-  // One move on a random group, sometimes after a stray press, then maybe an undo. Returns
-  // false once the game is over.
-  bool play_move(int32 type) {
-    const Types before = current_types();
-    const auto groups = groups_of(before);
+  // One move on a random group, sometimes after a stray press, then maybe an undo. False
+  // once the game is over.
+  bool Play_Move(int32 type) {
+    const Types before = Current();
+    const auto groups = Groups(before);
     if (groups.empty()) return false;
-    const auto& group = groups[pick(groups.size())];
-    const int32 n = static_cast<int32>(group.size()), score = game_score.score;
-    if (pick(8) == 0) {  // a press beside the selection only drops it
-      press(group);
-      Cell other = {pick(10), pick(7)};
-      while (PlayField[other.first][other.second].marked) other = {pick(10), pick(7)};
-      press({other});
+    const auto& group = groups[Pick(groups.size())];
+    const int32 n = int32(group.size()), score = game_score.score;
+    if (Pick(8) == 0) {  // a press beside the selection only drops it
+      Press(group[0]);
+      Cell other = {Pick(10), Pick(7)};
+      while (PlayField[other.first][other.second].marked) other = {Pick(10), Pick(7)};
+      Press(other);
       EXPECT_EQ(bubbles_marked + bubble_points, 0);
     }
-    press(group);
+    Press(group[Pick(group.size())]);
     EXPECT_EQ(bubble_points, n * (n - 1));
-    const sSTATISTIC_BLOCK block = score_statistic.*kBlock[type];
-    const int pops = count_events("play pop");
-    press(group);
-    EXPECT_EQ((std::array{undo, count_events("play pop") - pops, game_busy}),
-              (std::array{1, setup_data.play_sounds ? 1 : 0, setup_data.animations ? 1 : 0}));
-    check_move(before, group, score, type);
+    const sSTATISTIC_BLOCK block = type == 0 ? score_statistic.normal : type == 1 ? score_statistic.continuous
+                                   : type == 2 ? score_statistic.shifter : score_statistic.megashift;
+    const auto pops = hl::sound_log().size();
+    Press(group[Pick(group.size())]);
+    EXPECT_EQ((std::array{undo, int32(hl::sound_log().size() > pops), game_busy}),
+              (std::array{1, int32(setup_data.play_sounds != 0), setup_data.animations}));
+    Check_Move(before, group, score, type);
     if (HasFailure()) return false;
-    if (groups_of(current_types()).empty()) {
-      check_end(type, block);
-      return false;
-    }
-    EXPECT_EQ(end_requests(), 0);
-    if (pick(6) == 0) {  // undo, sometimes while the move's own animation still runs
-      run_ticks(pick(2) ? pick(20) : 0);
+    if (Groups(Current()).empty()) return Check_End(type, block), false;
+    if (Pick(6) == 0) {  // undo, sometimes while the move's own slide still runs
+      Run_Ticks(Pick(2) ? Pick(20) : 0);
       Undo_Move();
-      EXPECT_EQ(current_types(), before) << "undo did not restore the board";
-      // The return is always animated, and there is nothing more to take back.
+      EXPECT_EQ(Current(), before) << "undo did not restore the board";
       EXPECT_EQ((std::array{game_score.score, game_busy, undo}), (std::array{score, 1, 0}));
     }
-    run_ticks();
+    Run_Ticks();
     return !HasFailure();
   }
 };
 
 TEST_F(RandomGames, EveryMoveTickAndUndoKeepsTheRules) {
-  const std::uint32_t seed = kReplaySeed != 0 ? kReplaySeed : std::random_device{}();
-  std::cout << "[ seed     ] " << seed << std::endl;
+  const char* replay = std::getenv("ORBOLAN_SEED");
+  const unsigned seed = replay ? unsigned(std::strtoul(replay, nullptr, 10)) : std::random_device{}();
+  std::printf("seed %u (replay with ORBOLAN_SEED=%u)\n", seed, seed);
   rng.seed(seed);
+  proof::Work_Dir dir("rules");
+  ASSERT_TRUE(proof::Restart({}));
   for (int game = 0; game < kGames && !HasFailure(); ++game) {
     const int32 type = game % 4;
-    setup_data = {type, pick(2), pick(4) != 0 ? 1 : 0};
+    std::lock_guard lock(plat::world_lock());
+    setup_data = {type, Pick(2), Pick(4) != 0 ? 1 : 0};
     std::srand(seed + game);
-    New_Game();
-    std::srand(seed + game);  // the board is drawn row by row from the top
-    for (int32 k = 0; k < FIELD_COLUMNS * FIELD_ROWS; ++k)
-      ASSERT_EQ(PlayField[k % 10][k / 10].type, std::rand() % 5 + 1) << k;
-    events.clear();
-    Undo_Move();
-    ASSERT_TRUE(events.empty() && game_score.score == 0) << "the last game is not forgotten";
-    while (play_move(type)) continue;
+    change_mode(MODE_GAME);
+    std::srand(seed + game);  // the board is dealt row by row from the top
+    for (int32 k = 0; k < 70; ++k) ASSERT_EQ(PlayField[k % 10][k / 10].type, std::rand() % 5 + 1) << k;
+    while (Play_Move(type)) continue;
     if (HasFailure()) ADD_FAILURE() << "game " << game << " (type " << type << "), seed " << seed;
   }
+}
+
+// The bonus by bubbles left for the types that earn one: a pair removed from a bottom row of
+// `left` singles after it. The best is one below the result for odd `left`, equal to it for
+// even: only a strictly greater result is a new best.
+TEST(EndBonus, ByBubblesLeftAndOnlyAGreaterResultIsANewBest) {
+  proof::Work_Dir dir("bonus");
+  ASSERT_TRUE(proof::Restart({}));
+  const int32 bonus[] = {500, 200, 100, 50, 25, 0};
+  for (const int32 type : {0, 2})
+    for (int32 left = 0; left <= 5; ++left) {
+      SCOPED_TRACE("type " + std::to_string(type) + ", left " + std::to_string(left));
+      std::lock_guard lock(plat::world_lock());
+      setup_data.game_type = type;
+      change_mode(MODE_GAME);
+      proof::Set_Board([&](int32 i, int32 j) { return j < 6 || i >= 2 + left ? 0 : i < 2 ? 3 : 1 + i % 2; });
+      sSTATISTIC_BLOCK& b = type == 0 ? score_statistic.normal : score_statistic.shifter;
+      b = {4, 1000, 2 + bonus[left] - left % 2};
+      for (int k = 0; k < 2; ++k) Check_Bubbles_Clicked(proof::Cell_X(0), proof::Cell_Y(6));
+      EXPECT_EQ((std::array{mode, game_score.bubble_bonus, b.games, b.scores, b.high, highscore}),
+                (std::array{MODE_GAME_SCORE, bonus[left], 5, 1002 + bonus[left], 2 + bonus[left], left % 2}));
+    }
 }
 
 }  // namespace

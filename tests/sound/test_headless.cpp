@@ -1,11 +1,10 @@
-// The wave parser (well-formed, cut, damaged, random files), and the interpreter over the
-// headless device as the game reaches it through plat::mci_send_string and the mci_ module:
+// The wave parser (well-formed, cut and damaged files; random ones are the fuzz target's),
+// and the interpreter over the headless device as the game reaches it through
+// plat::mci_send_string and the mci_ module:
 // each command, malformed ones, unknown aliases, bad files, the CD failing, waiting plays.
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
-#include <random>
 
 #include "mci/MCI.h"
 #include "platform/headless.h"
@@ -46,20 +45,6 @@ TEST(Wave, CutOrDamagedFilesAreRefusedWithAReason) {
     std::copy(bytes.begin(), bytes.end(), b.begin() + std::ptrdiff_t(offset));
     std::string why;
     EXPECT_FALSE(parse_wave(b.data(), b.size(), nullptr, &why) || why.empty()) << what;
-  }
-}
-
-// Whatever damaged bytes the parser accepts, it describes within them.
-TEST(Wave, RandomDamageIsRefusedOrReadInBounds) {
-  const unsigned seed = std::random_device{}();
-  std::printf("RandomDamageIsRefusedOrReadInBounds seed %u\n", seed);
-  std::mt19937 rng(seed);
-  for (int round = 0; round < 10000; ++round) {
-    std::vector<std::uint8_t> b = make_wave(30);
-    for (int k = 1 + int(rng() % 4); k > 0; --k) b[rng() % 48] = std::uint8_t(rng());
-    b.resize(rng() % (b.size() + 1));
-    WaveInfo info;
-    if (parses(b, &info)) { ASSERT_LE(info.data_offset + info.frames * info.channels * info.bits / 8, b.size()) << "seed " << seed; }
   }
 }
 
@@ -110,14 +95,12 @@ TEST_F(Headless, MalformedCommandsUnknownAliasesBadFilesAndPositionsGetTheirOwnA
   EXPECT_EQ(sound_log(), (Log{"seek s to 100"}));
 }
 
-TEST_F(Headless, AWaitingPlayTakesTheSoundsLengthAndAPlainOneReturnsAtOnce) {
+TEST_F(Headless, AWaitingPlayTakesTheSoundsLength) {
   ASSERT_EQ(open("score", 400) + open("long", 1500), ANSWER_OK);
   auto t0 = std::chrono::steady_clock::now();
   EXPECT_EQ(send("play score from 0 wait"), ANSWER_OK);
   EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(400));
-  t0 = std::chrono::steady_clock::now();
-  EXPECT_EQ(send("play long from 0"), ANSWER_OK);
-  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(1500));  // a whole second of slack
+  EXPECT_EQ(send("play long from 0"), ANSWER_OK);  // returns at once: the log shows no wait
   EXPECT_EQ(sound_log(), (Log{"play score wait", "play long"}));
 }
 

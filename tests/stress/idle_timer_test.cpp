@@ -8,7 +8,7 @@
 
 #include "platform/detail.h"
 #include "platform/headless.h"
-#include "tests/stress/headless_game.h"
+#include "tests/support/harness.h"
 
 namespace {
 

@@ -1,0 +1,141 @@
+// The headless game harness shared by the tests, the fuzz targets and the benchmarks.
+#include "tests/support/harness.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+
+#include "gfx/GFX.h"
+#include "main/MAIN.h"
+#include "platform/headless.h"
+#include "platform/platform.h"
+
+namespace proof {
+
+namespace fs = std::filesystem;
+namespace hl = plat::headless;
+
+Work_Dir::Work_Dir(const char* tag) : back_(fs::current_path().string()) {
+  std::string pattern = std::string("/tmp/orbolan-") + tag + "-XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) std::abort();  // /tmp unusable: nothing can run
+  path_ = pattern;
+  fs::current_path(path_);
+}
+
+Work_Dir::~Work_Dir() {
+  std::error_code ignored;
+  fs::current_path(back_, ignored);
+  fs::remove_all(path_, ignored);
+}
+
+namespace {
+void Put(std::string& out, std::uint32_t v, int bytes) {
+  for (int k = 0; k < bytes; ++k) out += static_cast<char>(v >> (8 * k));
+}
+}  // namespace
+
+void Write_Cfg(const Cfg& cfg) {
+  std::string bytes;
+  for (int32 v : cfg) Put(bytes, static_cast<uint32>(v), 4);
+  std::ofstream("orbolan.cfg", std::ios::binary | std::ios::trunc) << bytes;
+}
+
+std::string Read_File(const char* name) {
+  std::ifstream in(name, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Mono 8-bit PCM at 8000 Hz, all samples at the silent midpoint.
+void Write_Short_Waves(int ms) {
+  const std::uint32_t samples = static_cast<std::uint32_t>(8 * ms);
+  std::string wave = "RIFF";
+  Put(wave, 36 + samples, 4);
+  wave += "WAVEfmt ";
+  for (std::uint32_t v : {16u, 1u, 1u, 8000u, 8000u, 1u, 8u}) Put(wave, v, v >= 16 ? 4 : 2);
+  wave += "data";
+  Put(wave, samples, 4);
+  wave.append(samples, '\x80');
+  for (const char* name :
+       {"intro.wav", "click.wav", "pop.wav", "megapop.wav", "score.wav", "higscore.wav"})
+    std::ofstream(name, std::ios::binary | std::ios::trunc) << wave;
+}
+
+void Clear_Game_Globals() {
+  std::memset(PlayField, 0, sizeof PlayField);
+  for (auto& column : PlayField)
+    for (auto& cell : column) {
+      cell.move_pos = {AT_REST, AT_REST};
+      cell.old_pos = {-1, -1};
+    }
+  game_type = bubbles_marked = number_bubbles_marked = bubble_points = 0;
+  game_score = {};
+  game_busy = waitanim = highscore = undo = undo_score = game_over = 0;
+  setup_data = {};
+  score_statistic = {};
+  mode = MODE_START;
+  last_mode = main_btn_mask = 0;
+  std::memset(buttons, 0, sizeof buttons);
+  button_ctr = pressed_button = 0;
+  game_initialized = 0;
+  main_hwnd = nullptr;
+  dd_Object = nullptr;
+  dd_Primary = nullptr;
+  v_screen = nullptr;
+  TIMER_ID = 0;
+  plat::mci_send_string("close all");  // the sound aliases of the last game
+  hl::clear_sound_log();
+}
+
+bool Start_Game() {
+  if (DirectDrawInit(nullptr, 1) != 1) return false;
+  ::Start_Game();
+  return true;
+}
+
+bool Restart(const Cfg& cfg, bool real_timer) {
+  hl::reset();
+  hl::set_real_timer(real_timer);
+  Clear_Game_Globals();
+  Write_Cfg(cfg);
+  Write_Short_Waves(5);
+  return Start_Game();
+}
+
+void Click(int x, int y) {
+  hl::click(x, y);
+  hl::pump();
+}
+
+void Press(int32 button) { Click(buttons[button].topleft.x + 31, buttons[button].topleft.y + 19); }
+
+void Set_Board(const std::function<int32(int32 i, int32 j)>& colour) {
+  std::lock_guard lock(plat::world_lock());
+  for (int32 j = 0; j < FIELD_ROWS; ++j)
+    for (int32 i = 0; i < FIELD_COLUMNS; ++i)
+      PlayField[i][j] = sBUBBLE_FIELD{colour(i, j), {AT_REST, AT_REST}, {-1, -1}, 0};
+  bubbles_marked = number_bubbles_marked = bubble_points = 0;
+  Create_Screen();
+}
+
+std::string Frame_Bytes() {
+  std::string bytes;
+  for (int y = 0; y < 420; ++y)
+    for (int x = 0; x < 494; ++x) Put(bytes, hl::surface_pixel(v_screen, x, y), 4);
+  return bytes;
+}
+
+std::string Frame_Hash() {  // FNV-1a, 64 bits
+  std::uint64_t h = 14695981039346656037ull;
+  for (unsigned char c : Frame_Bytes()) h = (h ^ c) * 1099511628211ull;
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(h));
+  return text;
+}
+
+}  // namespace proof

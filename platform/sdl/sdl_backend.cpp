@@ -4,6 +4,7 @@
 // into a shared buffer and wakes the window thread.
 #include <SDL.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -174,6 +175,18 @@ void handle_event(const SDL_Event& e) {
   post_message(msg.hwnd, msg.message, msg.wParam, msg.lParam);
 }
 
+// A session that ends hangs up on its programs (SIGHUP). SDL turns SIGTERM and SIGINT into
+// a quit event, which closes the window as its close box does; a hang-up is passed on as a
+// SIGTERM so that it closes the same way. A hang-up ignored from the start (nohup) stays so.
+void close_on_hang_up() {
+  struct sigaction term {}, hup {};
+  if (sigaction(SIGTERM, nullptr, &term) != 0 || term.sa_handler == SIG_DFL ||
+      term.sa_handler == SIG_IGN || sigaction(SIGHUP, nullptr, &hup) != 0 ||
+      hup.sa_handler != SIG_DFL)
+    return;
+  std::signal(SIGHUP, [](int) { std::raise(SIGTERM); });
+}
+
 void print_box(const char* caption, const char* text) {
   std::fprintf(stderr, "%s: %s\n", detail::cp1252_to_utf8(caption).c_str(),
                detail::cp1252_to_utf8(text).c_str());
@@ -236,6 +249,7 @@ HWND create_window(const WindowDesc& desc) {
     return nullptr;
   }
   s.video_up = true;
+  close_on_hang_up();
   if (invisible_driver_not_asked_for()) {
     std::fprintf(stderr, "SDL: no display reachable (only the '%s' driver)\n",
                  SDL_GetCurrentVideoDriver());

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """The window as the X server shows it: no display at all; without a window manager its title,
 size, place, icon and pixels, and real mouse events on the buttons; under openbox the framed
-window centred, its pixels again, and the close box ending the game and saving."""
-import os, subprocess
+window centred, its pixels again, and the close box, SIGTERM and SIGHUP ending the game and saving."""
+import os, signal, subprocess
 import driver as d
 
 
@@ -77,6 +77,13 @@ def with_window_manager(expected):
         g.close()
         d.check(g.wait_exit() == 0, 'the close box ends the game with exit code 0')
         d.check(len(d.read_cfg(folder) or '') == 15, 'closing wrote orbolan.cfg, 60 bytes')
+        for sig in signal.SIGTERM, signal.SIGHUP:  # a session that ends sends either
+            folder = d.player_folder()
+            g = x.start(folder)
+            g.wait_screen('start')
+            g.kill(sig)
+            d.check((g.wait_exit(), len(d.read_cfg(folder) or '')) == (0, 15),
+                    '%s closes as the close box does: exit code 0, orbolan.cfg written' % sig.name)
 
 
 def frame_extents(x, g):

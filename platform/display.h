@@ -100,7 +100,10 @@ class Surface {
   void release();  // frees the surface now (the display frees the rest with itself)
 
   // Memory of the surface (for the primary: the client area), 0x00RRGGBB, top row first.
-  std::uint32_t* pixels() { return pixels_.data(); }
+  std::uint32_t* pixels() {
+    spans_valid_ = false;
+    return pixels_.data();
+  }
   const std::uint32_t* pixels() const { return pixels_.data(); }
   int buffer_width() const { return buf_w_; }
   int buffer_height() const { return buf_h_; }
@@ -117,8 +120,16 @@ class Surface {
   struct Mapping;
   HRESULT blt_offscreen(const RECT& dst, Surface& src, const RECT& sr, bool keyed);
   HRESULT blt_primary(const RECT& dst, Surface& src, const RECT& sr, bool keyed);
-  void copy_mapped(const Mapping& m, const Surface& src, bool keyed);
+  void copy_mapped(const Mapping& m, Surface& src, bool keyed);
   void present_rect(const RECT& r);
+  // The runs of pixels that differ from the colour key, row by row, worked out on the first
+  // keyed blit after the pixels or the key changed.
+  void build_key_spans();
+
+  // One run of opaque pixels of a row: columns [begin, end).
+  struct Span {
+    int begin, end;
+  };
 
   Display* owner_;
   bool primary_;
@@ -130,6 +141,9 @@ class Surface {
   bool dc_available_ = true;
   bool locked_ = false;
   Dc dc_;
+  std::vector<Span> spans_;            // every row's runs, top row first
+  std::vector<std::uint32_t> row_spans_;  // row y's runs are spans_[row_spans_[y]..[y + 1])
+  bool spans_valid_ = false;
 };
 
 // The display object. Every surface and clipper it makes belongs to it and is freed with it.

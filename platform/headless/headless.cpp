@@ -206,7 +206,8 @@ bool save_window_bmp(const char* path) {
 
 uint32 surface_pixel(LPDIRECTDRAWSURFACE s, int x, int y) {
   if (!s || x < 0 || y < 0 || x >= s->buffer_width() || y >= s->buffer_height()) return 0;
-  return s->pixels()[static_cast<std::size_t>(y) * s->buffer_width() + x];
+  const plat::Surface& surface = *s;  // read only: leaves the surface's opaque runs valid
+  return surface.pixels()[static_cast<std::size_t>(y) * s->buffer_width() + x];
 }
 
 void mark_surface_lost(LPDIRECTDRAWSURFACE s, bool lost) {
@@ -219,7 +220,8 @@ void set_dc_available(LPDIRECTDRAWSURFACE s, bool available) {
 
 bool save_surface_bmp(LPDIRECTDRAWSURFACE s, const char* path) {
   if (!s) return false;
-  return save_bmp(path, s->pixels(), s->buffer_width(), s->buffer_height(), s->buffer_width());
+  const plat::Surface& surface = *s;
+  return save_bmp(path, surface.pixels(), s->buffer_width(), s->buffer_height(), s->buffer_width());
 }
 
 bool post(uint32 msg, uint32 wParam, int32 lParam) {

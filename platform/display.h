@@ -102,9 +102,9 @@ class Surface {
   // Memory of the surface (for the primary: the client area), 0x00RRGGBB, top row first.
   std::uint32_t* pixels() {
     spans_valid_ = false;
-    return pixels_.data();
+    return data_;
   }
-  const std::uint32_t* pixels() const { return pixels_.data(); }
+  const std::uint32_t* pixels() const { return data_; }
   int buffer_width() const { return buf_w_; }
   int buffer_height() const { return buf_h_; }
   // The primary's window; null for off-screen surfaces or without clipper.
@@ -134,7 +134,8 @@ class Surface {
   Display* owner_;
   bool primary_;
   int buf_w_, buf_h_;
-  std::vector<std::uint32_t> pixels_;
+  std::vector<std::uint32_t> pixels_;  // an off-screen surface's own memory
+  std::uint32_t* data_;  // the pixels drawn to: pixels_, or for the primary its window's
   std::optional<uint32> color_key_;
   Clipper* clipper_ = nullptr;
   bool lost_ = false;

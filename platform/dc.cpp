@@ -51,7 +51,7 @@ bool Dc::text_out(int x, int y, const char* text, int length) {
   if ((text_align_ & TA_CENTER) == TA_CENTER) x -= text_width(text, length) / 2;
   const std::uint32_t ink = to_pixel(text_color_);
   const int w = surface_->buf_w_, h = surface_->buf_h_;
-  std::uint32_t* px = surface_->pixels_.data();
+  std::uint32_t* px = surface_->data_;
   for (int i = 0; i < length; ++i) {
     const Glyph& g = font.glyphs[static_cast<unsigned char>(text[i])];
     const std::uint8_t* cov = font.coverage + g.offset;
@@ -73,7 +73,7 @@ bool Dc::text_out(int x, int y, const char* text, int length) {
 
 COLORREF Dc::get_pixel(int x, int y) const {
   if (x < 0 || y < 0 || x >= surface_->buf_w_ || y >= surface_->buf_h_) return CLR_INVALID;
-  return to_colorref(surface_->pixels_[static_cast<std::size_t>(y) * surface_->buf_w_ + x]);
+  return to_colorref(surface_->data_[static_cast<std::size_t>(y) * surface_->buf_w_ + x]);
 }
 
 COLORREF Dc::set_pixel(int x, int y, COLORREF color) {
@@ -84,7 +84,7 @@ COLORREF Dc::set_pixel(int x, int y, COLORREF color) {
 
 void Dc::plot(int x, int y, std::uint32_t pixel) {
   if (x < 0 || y < 0 || x >= surface_->buf_w_ || y >= surface_->buf_h_) return;
-  surface_->pixels_[static_cast<std::size_t>(y) * surface_->buf_w_ + x] = pixel;
+  surface_->data_[static_cast<std::size_t>(y) * surface_->buf_w_ + x] = pixel;
 }
 
 Pen Dc::select_pen(Pen pen) { return std::exchange(pen_, pen); }
@@ -122,7 +122,7 @@ bool Dc::bit_blt(int x, int y, int w, int h, const Bitmap& picture, int sx, int 
   for (int dy = y0; dy < y1; ++dy) {
     const std::uint32_t* s =
         picture.pixels.data() + static_cast<std::size_t>(dy - y + sy) * picture.width + (x0 - x + sx);
-    std::uint32_t* d = surface_->pixels_.data() + static_cast<std::size_t>(dy) * surface_->buf_w_ + x0;
+    std::uint32_t* d = surface_->data_ + static_cast<std::size_t>(dy) * surface_->buf_w_ + x0;
     if (x1 > x0) std::memcpy(d, s, static_cast<std::size_t>(x1 - x0) * sizeof(std::uint32_t));
   }
   return true;

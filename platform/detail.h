@@ -2,10 +2,12 @@
 // queue and timers, and the hooks each backend (SDL or headless) defines once.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -21,7 +23,10 @@ class Window {
         client_h(desc.client_height),
         proc(desc.proc),
         icon_id(desc.icon_id),
-        cursor_id(desc.cursor_id) {}
+        cursor_id(desc.cursor_id),
+        pixels(static_cast<std::size_t>(std::max(client_w, 0)) *
+                   static_cast<std::size_t>(std::max(client_h, 0)),
+               0u) {}
 
   const std::string title;  // Windows-1252
   const int client_w;
@@ -30,6 +35,9 @@ class Window {
   const int icon_id;
   const int cursor_id;
   std::atomic<bool> destroyed{false};
+  // The client area's pixels, 0x00RRGGBB, top row first: the primary surface draws straight
+  // into them, and the backend shows them from here. Written and read under the world lock.
+  std::vector<std::uint32_t> pixels;
 
   // Screen position of the client area's top-left pixel. Read by blits on any thread.
   POINT origin() const {
@@ -49,8 +57,9 @@ class Window {
 namespace detail {
 
 // ---- Hooks defined by each backend ---------------------------------------------------
-// Shows the rectangle r of the client-area pixels (pitch = client width). Called with the
-// world lock held, from the window thread or the timer thread.
+// Shows the rectangle r of the client-area pixels (pitch = client width); `pixels` are the
+// window's own when the primary surface drew into them. Called with the world lock held,
+// from the window thread or the timer thread.
 void present(Window& window, const std::uint32_t* pixels, RECT r);
 // A message was posted: wake the window thread if it sleeps in the backend's event wait.
 void wake_window_thread();

@@ -100,8 +100,11 @@ class Surface {
   void release();  // frees the surface now (the display frees the rest with itself)
 
   // Memory of the surface (for the primary: the client area), 0x00RRGGBB, top row first.
-  std::uint32_t* pixels() { return pixels_.data(); }
-  const std::uint32_t* pixels() const { return pixels_.data(); }
+  std::uint32_t* pixels() {
+    spans_valid_ = false;
+    return data_;
+  }
+  const std::uint32_t* pixels() const { return data_; }
   int buffer_width() const { return buf_w_; }
   int buffer_height() const { return buf_h_; }
   // The primary's window; null for off-screen surfaces or without clipper.
@@ -117,19 +120,31 @@ class Surface {
   struct Mapping;
   HRESULT blt_offscreen(const RECT& dst, Surface& src, const RECT& sr, bool keyed);
   HRESULT blt_primary(const RECT& dst, Surface& src, const RECT& sr, bool keyed);
-  void copy_mapped(const Mapping& m, const Surface& src, bool keyed);
+  void copy_mapped(const Mapping& m, Surface& src, bool keyed);
   void present_rect(const RECT& r);
+  // The runs of pixels that differ from the colour key, row by row, worked out on the first
+  // keyed blit after the pixels or the key changed.
+  void build_key_spans();
+
+  // One run of opaque pixels of a row: columns [begin, end).
+  struct Span {
+    int begin, end;
+  };
 
   Display* owner_;
   bool primary_;
   int buf_w_, buf_h_;
-  std::vector<std::uint32_t> pixels_;
+  std::vector<std::uint32_t> pixels_;  // an off-screen surface's own memory
+  std::uint32_t* data_;  // the pixels drawn to: pixels_, or for the primary its window's
   std::optional<uint32> color_key_;
   Clipper* clipper_ = nullptr;
   bool lost_ = false;
   bool dc_available_ = true;
   bool locked_ = false;
   Dc dc_;
+  std::vector<Span> spans_;            // every row's runs, top row first
+  std::vector<std::uint32_t> row_spans_;  // row y's runs are spans_[row_spans_[y]..[y + 1])
+  bool spans_valid_ = false;
 };
 
 // The display object. Every surface and clipper it makes belongs to it and is freed with it.

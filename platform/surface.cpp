@@ -52,7 +52,11 @@ Surface::Surface(Display* owner, int width, int height, bool primary)
       primary_(primary),
       buf_w_(width),
       buf_h_(height),
-      pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0u),
+      pixels_(primary && owner->hwnd()
+                  ? 0
+                  : static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
+              0u),
+      data_(primary && owner->hwnd() ? owner->hwnd()->pixels.data() : pixels_.data()),
       dc_(this) {}
 
 int Surface::width() const {
@@ -83,8 +87,9 @@ HRESULT Surface::blt(const RECT* dst_rect, Surface* src, const RECT* src_rect, u
   if (flags & DDBLT_COLORFILL) {
     if (lost_) return DDERR_SURFACELOST;
     if (primary_) return E_INVALIDARG;  // the window is only ever filled by copies
+    spans_valid_ = false;
     for (int y = dst.top; y < dst.bottom; ++y) {
-      std::uint32_t* row = pixels_.data() + static_cast<std::size_t>(y) * buf_w_;
+      std::uint32_t* row = data_ + static_cast<std::size_t>(y) * buf_w_;
       std::fill(row + dst.left, row + dst.right, fill);
     }
     return DD_OK;
@@ -102,7 +107,7 @@ HRESULT Surface::blt_offscreen(const RECT& dst, Surface& src, const RECT& sr, bo
     // Overlapping copy within one surface: go through a copy of the source so no pixel
     // is read after it was overwritten. Rare, so the allocation does not matter.
     Surface tmp(owner_, buf_w_, buf_h_, false);
-    tmp.pixels_ = pixels_;
+    std::copy(data_, data_ + tmp.pixels_.size(), tmp.data_);
     tmp.color_key_ = color_key_;
     copy_mapped(Mapping{dst, dst, sr}, tmp, keyed);
     return DD_OK;
@@ -125,17 +130,55 @@ HRESULT Surface::blt_primary(const RECT& dst, Surface& src, const RECT& sr, bool
   return DD_OK;
 }
 
-void Surface::copy_mapped(const Mapping& m, const Surface& src, bool keyed) {
+void Surface::build_key_spans() {
+  spans_.clear();
+  row_spans_.assign(1, 0);
+  const std::uint32_t key = color_key_.value_or(0);
+  for (int y = 0; y < buf_h_; ++y) {
+    const std::uint32_t* row = data_ + static_cast<std::size_t>(y) * buf_w_;
+    for (int x = 0; x < buf_w_;) {
+      while (x < buf_w_ && row[x] == key) ++x;
+      const int begin = x;
+      while (x < buf_w_ && row[x] != key) ++x;
+      if (x > begin) spans_.push_back(Span{begin, x});
+    }
+    row_spans_.push_back(static_cast<std::uint32_t>(spans_.size()));
+  }
+  spans_valid_ = true;
+}
+
+void Surface::copy_mapped(const Mapping& m, Surface& src, bool keyed) {
+  spans_valid_ = false;  // this surface's pixels change
   const int fw = m.full.right - m.full.left, fh = m.full.bottom - m.full.top;
   const int sw = m.src.right - m.src.left, sh = m.src.bottom - m.src.top;
   const std::uint32_t key = keyed ? *src.color_key_ : 0;
   const int n = m.clip.right - m.clip.left;
+  // Keyed and unscaled (every picture the game lays over another): only the source's runs
+  // of opaque pixels are copied, each as one block.
+  if (keyed && sw == fw && sh == fh) {
+    if (!src.spans_valid_) src.build_key_spans();
+    const int from = m.src.left + (m.clip.left - m.full.left);  // source column of clip.left
+    const int to = from + n;
+    for (int y = m.clip.top; y < m.clip.bottom; ++y) {
+      const int sy = m.src.top + (y - m.full.top);
+      const std::uint32_t* srow = src.data_ + static_cast<std::size_t>(sy) * src.buf_w_;
+      std::uint32_t* drow = data_ + static_cast<std::size_t>(y) * buf_w_ + m.clip.left;
+      for (std::uint32_t k = src.row_spans_[sy]; k < src.row_spans_[sy + 1]; ++k) {
+        const int b = std::max(src.spans_[k].begin, from);
+        const int e = std::min(src.spans_[k].end, to);
+        if (b < e)
+          std::memcpy(drow + (b - from), srow + b,
+                      static_cast<std::size_t>(e - b) * sizeof(std::uint32_t));
+      }
+    }
+    return;
+  }
   for (int y = m.clip.top; y < m.clip.bottom; ++y) {
     // Unscaled blits (all the game makes) take their row directly: no division per row.
     const std::int64_t row = y - m.full.top;
     const int sy = m.src.top + static_cast<int>(sh == fh ? row : row * sh / fh);
-    const std::uint32_t* srow = src.pixels_.data() + static_cast<std::size_t>(sy) * src.buf_w_;
-    std::uint32_t* d = pixels_.data() + static_cast<std::size_t>(y) * buf_w_ + m.clip.left;
+    const std::uint32_t* srow = src.data_ + static_cast<std::size_t>(sy) * src.buf_w_;
+    std::uint32_t* d = data_ + static_cast<std::size_t>(y) * buf_w_ + m.clip.left;
     if (sw == fw) {
       const std::uint32_t* s = srow + m.src.left + (m.clip.left - m.full.left);
       if (!keyed) {
@@ -158,12 +201,13 @@ void Surface::copy_mapped(const Mapping& m, const Surface& src, bool keyed) {
 void Surface::present_rect(const RECT& r) {
   HWND hwnd = window();
   detail::note_busy();
-  if (hwnd) detail::present(*hwnd, pixels_.data(), r);
+  if (hwnd) detail::present(*hwnd, data_, r);
 }
 
 HRESULT Surface::set_color_key(uint32 flags, uint32 key_low, uint32) {
   if (!(flags & DDCKEY_SRCBLT)) return E_INVALIDARG;
   color_key_ = key_low;
+  spans_valid_ = false;
   return DD_OK;
 }
 
@@ -172,26 +216,30 @@ HRESULT Surface::get_dc(HDC* dc) {
   if (lost_) return DDERR_SURFACELOST;
   if (!dc_available_ || locked_) return DDERR_CANTCREATEDC;
   *dc = &dc_;
+  spans_valid_ = false;  // the context draws into the pixels
   return DD_OK;
 }
 
 HRESULT Surface::release_dc(HDC dc) {
   if (dc != &dc_) return E_INVALIDARG;
+  spans_valid_ = false;
   if (primary_) present_rect(RECT{0, 0, buf_w_, buf_h_});
   return DD_OK;
 }
 
 HRESULT Surface::lock(void** bits, int* pitch, int* bit_count) {
   if (lost_) return DDERR_SURFACELOST;
-  *bits = pixels_.data();
+  *bits = data_;
   *pitch = buf_w_ * static_cast<int>(sizeof(std::uint32_t));
   *bit_count = 32;
   locked_ = true;
+  spans_valid_ = false;  // the caller may write anywhere until unlock
   return DD_OK;
 }
 
 HRESULT Surface::unlock() {
   locked_ = false;
+  spans_valid_ = false;
   if (primary_) present_rect(RECT{0, 0, buf_w_, buf_h_});
   return DD_OK;
 }

@@ -25,7 +25,7 @@ struct State {
   std::vector<headless::BoxRecord> boxes;
   std::vector<std::unique_ptr<Window>> windows;  // kept until reset: handles stay valid
   Window* main = nullptr;
-  std::vector<std::uint32_t> frame;
+  std::uint32_t* frame = nullptr;  // the main window's pixels
   int frame_w = 0, frame_h = 0;
   int presents = 0;
   bool keep_hashes = false;
@@ -49,18 +49,20 @@ void present(Window& window, const std::uint32_t* pixels, RECT r) {
   State& s = state();
   std::lock_guard lock(s.mutex);
   if (&window != s.main) return;
-  // Row by row: the frame's own width is read once, not once a pixel as an aliased store
-  // would force, and each row is one block copy.
-  const std::size_t frame_w = static_cast<std::size_t>(s.frame_w);
-  const std::size_t n = static_cast<std::size_t>(r.right - r.left);
-  for (int y = r.top; y < r.bottom; ++y)
-    std::memcpy(s.frame.data() + static_cast<std::size_t>(y) * frame_w + r.left,
-                pixels + static_cast<std::size_t>(y) * window.client_w + r.left,
-                n * sizeof(std::uint32_t));
+  // The primary surface drew straight into the window's pixels; a surface of some other
+  // memory is copied in, row by row.
+  if (pixels != s.frame) {
+    const std::size_t frame_w = static_cast<std::size_t>(s.frame_w);
+    const std::size_t n = static_cast<std::size_t>(r.right - r.left);
+    for (int y = r.top; y < r.bottom; ++y)
+      std::memcpy(s.frame + static_cast<std::size_t>(y) * frame_w + r.left,
+                  pixels + static_cast<std::size_t>(y) * window.client_w + r.left,
+                  n * sizeof(std::uint32_t));
+  }
   ++s.presents;
   if (s.keep_hashes)
     s.hashes.push_back(std::hash<std::string_view>{}(std::string_view(
-        reinterpret_cast<const char*>(s.frame.data()), s.frame.size() * sizeof(std::uint32_t))));
+        reinterpret_cast<const char*>(s.frame), window.pixels.size() * sizeof(std::uint32_t))));
 }
 
 void wake_window_thread() {}
@@ -84,7 +86,7 @@ HWND create_window(const WindowDesc& desc) {
   s.main = s.windows.back().get();
   s.frame_w = desc.client_width;
   s.frame_h = desc.client_height;
-  s.frame.assign(static_cast<std::size_t>(s.frame_w) * s.frame_h, 0u);
+  s.frame = s.main->pixels.data();
   return s.main;
 }
 
@@ -149,7 +151,7 @@ void reset() {
     s.manual_timers = true;
     s.box_answer = IDOK;
     s.boxes.clear();
-    s.frame.clear();
+    s.frame = nullptr;
     s.frame_w = s.frame_h = 0;
     s.presents = 0;
     s.keep_hashes = false;
@@ -187,6 +189,7 @@ void user_moves_window(int x, int y) {
 
 uint32 window_pixel(int x, int y) {
   State& s = state();
+  std::lock_guard world(world_lock());  // the game draws into the frame under this lock
   std::lock_guard lock(s.mutex);
   if (x < 0 || y < 0 || x >= s.frame_w || y >= s.frame_h) return 0;
   return s.frame[static_cast<std::size_t>(y) * s.frame_w + x];
@@ -199,14 +202,16 @@ int present_count() {
 
 bool save_window_bmp(const char* path) {
   State& s = state();
+  std::lock_guard world(world_lock());
   std::lock_guard lock(s.mutex);
-  if (s.frame.empty()) return false;
-  return save_bmp(path, s.frame.data(), s.frame_w, s.frame_h, s.frame_w);
+  if (!s.frame) return false;
+  return save_bmp(path, s.frame, s.frame_w, s.frame_h, s.frame_w);
 }
 
 uint32 surface_pixel(LPDIRECTDRAWSURFACE s, int x, int y) {
   if (!s || x < 0 || y < 0 || x >= s->buffer_width() || y >= s->buffer_height()) return 0;
-  return s->pixels()[static_cast<std::size_t>(y) * s->buffer_width() + x];
+  const plat::Surface& surface = *s;  // read only: leaves the surface's opaque runs valid
+  return surface.pixels()[static_cast<std::size_t>(y) * s->buffer_width() + x];
 }
 
 void mark_surface_lost(LPDIRECTDRAWSURFACE s, bool lost) {
@@ -219,7 +224,8 @@ void set_dc_available(LPDIRECTDRAWSURFACE s, bool available) {
 
 bool save_surface_bmp(LPDIRECTDRAWSURFACE s, const char* path) {
   if (!s) return false;
-  return save_bmp(path, s->pixels(), s->buffer_width(), s->buffer_height(), s->buffer_width());
+  const plat::Surface& surface = *s;
+  return save_bmp(path, surface.pixels(), s->buffer_width(), s->buffer_height(), s->buffer_width());
 }
 
 bool post(uint32 msg, uint32 wParam, int32 lParam) {

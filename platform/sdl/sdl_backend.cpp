@@ -1,7 +1,7 @@
 // The SDL2 backend: the game window with its icon and cursor, SDL events turned into
 // queued messages, frames shown through the window's own surface, and message boxes.
-// Every SDL video call happens on the window thread; the timer thread only copies its frame
-// into a shared buffer and wakes the window thread.
+// Every SDL video call happens on the window thread; the timer thread draws its frame into
+// the window's pixels under the world lock, marks what changed and wakes the window thread.
 #include <SDL.h>
 
 #include <csignal>
@@ -37,9 +37,10 @@ struct State {
   int zoom = 1;  // the window shows each frame pixel as zoom x zoom screen pixels
 
 
-  // The frame as last presented, shared with the timer thread.
+  // The window's pixels, which the primary surface draws into under the world lock, and the
+  // part of them not yet on screen.
   std::mutex frame_mutex;
-  std::vector<std::uint32_t> frame;
+  const std::uint32_t* frame = nullptr;
   int frame_w = 0, frame_h = 0;
   RECT dirty{0, 0, 0, 0};
   std::vector<std::uint32_t> zoomed_row;  // one frame row widened by the zoom
@@ -107,7 +108,7 @@ void copy_zoomed(State& s, const SDL_Rect& r, SDL_Surface* target) {
   const int bytes = r.w * z * target->format->BytesPerPixel;
   s.zoomed_row.resize(static_cast<std::size_t>(r.w) * z);
   for (int y = r.y; y < r.y + r.h; ++y) {
-    const std::uint32_t* src = s.frame.data() + static_cast<std::size_t>(y) * s.frame_w + r.x;
+    const std::uint32_t* src = s.frame + static_cast<std::size_t>(y) * s.frame_w + r.x;
     for (int x = 0; x < r.w; ++x) std::fill_n(s.zoomed_row.data() + x * z, z, src[x]);
     auto* dst = static_cast<std::uint8_t*>(target->pixels) + y * z * target->pitch +
                 r.x * z * target->format->BytesPerPixel;
@@ -117,7 +118,8 @@ void copy_zoomed(State& s, const SDL_Rect& r, SDL_Surface* target) {
   }
 }
 
-// Copies the frame's changed part onto the window's surface and shows it. Window thread.
+// Copies the frame's changed part onto the window's surface and shows it: one copy, and a
+// conversion only where the window's pixel format differs from the frame's. Window thread.
 void flush_frame() {
   State& s = state();
   s.wake_pending = false;
@@ -126,6 +128,8 @@ void flush_frame() {
   if (!target) return;
   SDL_Rect r;
   {
+    // The timer thread draws into the frame under the world lock: hold it while reading.
+    std::lock_guard world(world_lock());
     std::lock_guard lock(s.frame_mutex);
     const RECT d = s.dirty;
     s.dirty = RECT{0, 0, 0, 0};
@@ -137,12 +141,17 @@ void flush_frame() {
       copy_zoomed(s, r, target);
       r = SDL_Rect{r.x * s.zoom, r.y * s.zoom, r.w * s.zoom, r.h * s.zoom};
     } else {
-      const std::uint32_t* src =
-          s.frame.data() + static_cast<std::size_t>(r.y) * s.frame_w + r.x;
+      const std::uint32_t* src = s.frame + static_cast<std::size_t>(r.y) * s.frame_w + r.x;
       auto* dst = static_cast<std::uint8_t*>(target->pixels) + r.y * target->pitch +
                   r.x * target->format->BytesPerPixel;
-      SDL_ConvertPixels(r.w, r.h, SDL_PIXELFORMAT_RGB888, src, s.frame_w * 4,
-                        target->format->format, dst, target->pitch);
+      if (target->format->format == SDL_PIXELFORMAT_RGB888) {  // XRGB8888, as X11 has it
+        for (int y = 0; y < r.h; ++y)
+          std::memcpy(dst + y * target->pitch, src + static_cast<std::size_t>(y) * s.frame_w,
+                      static_cast<std::size_t>(r.w) * 4);
+      } else {
+        SDL_ConvertPixels(r.w, r.h, SDL_PIXELFORMAT_RGB888, src, s.frame_w * 4,
+                          target->format->format, dst, target->pitch);
+      }
     }
     if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
   }
@@ -202,11 +211,12 @@ void present(Window& window, const std::uint32_t* pixels, RECT r) {
   State& s = state();
   {
     std::lock_guard lock(s.frame_mutex);
-    if (&window != s.window.get() || s.frame.empty()) return;
-    for (int y = r.top; y < r.bottom; ++y)
-      std::memcpy(s.frame.data() + static_cast<std::size_t>(y) * s.frame_w + r.left,
-                  pixels + static_cast<std::size_t>(y) * window.client_w + r.left,
-                  static_cast<std::size_t>(r.right - r.left) * 4);
+    if (&window != s.window.get() || !s.frame) return;
+    if (pixels != s.frame)  // drawn elsewhere than into the window's pixels: copy them in
+      for (int y = r.top; y < r.bottom; ++y)
+        std::memcpy(window.pixels.data() + static_cast<std::size_t>(y) * s.frame_w + r.left,
+                    pixels + static_cast<std::size_t>(y) * window.client_w + r.left,
+                    static_cast<std::size_t>(r.right - r.left) * 4);
     RECT& d = s.dirty;
     d = (d.left >= d.right) ? r
                             : RECT{std::min(d.left, r.left), std::min(d.top, r.top),
@@ -277,7 +287,7 @@ HWND create_window(const WindowDesc& desc) {
     std::lock_guard lock(s.frame_mutex);
     s.frame_w = desc.client_width;
     s.frame_h = desc.client_height;
-    s.frame.assign(static_cast<std::size_t>(s.frame_w) * s.frame_h, 0u);
+    s.frame = s.window->pixels.data();
   }
   set_icon_and_cursor(desc);
   refresh_origin();

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <numeric>
 #include <vector>
 
 #include "game/ORBOLAN.h"

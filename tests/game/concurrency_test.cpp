@@ -58,7 +58,9 @@ TEST(Concurrency, ShellTimerAndPlayerThreads) {
   auto exit_code = std::async(std::launch::async, [] { return WinMain(nullptr, nullptr, nullptr, 1); });
   ASSERT_TRUE(Wait_For([] { return Locked(game_initialized) == 1; }));
 
-  // A second timer beside the game's, while this thread takes the lock again and again.
+  // A second timer beside the game's, while this thread takes the lock again and again. Its
+  // ticks do no work, so it must be kept from sleeping while no message comes.
+  hl::set_timer_sleeps_when_idle(false);
   const uint32 timer = plat::time_set_event(5, 0, Count_Tick, 0, TIME_PERIODIC);
   ASSERT_TRUE(Wait_For([] {
     std::lock_guard lock(plat::world_lock());
@@ -66,6 +68,7 @@ TEST(Concurrency, ShellTimerAndPlayerThreads) {
     return ticks >= 40;
   }));
   plat::time_kill_event(timer);
+  hl::set_timer_sleeps_when_idle(true);
   EXPECT_EQ(ticks_inside_a_held_lock, 0);
 
   auto press = [](POINT p) { hl::click(p.x, p.y); };

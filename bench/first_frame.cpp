@@ -75,7 +75,8 @@ int X_Error(Display*, XErrorEvent*) { return 0; }  // the window may go while it
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: %s PROGRAM REFERENCE.rgb [--record] [--window NAME] [-- ARGS...]\n",
+    std::fprintf(stderr,
+                 "usage: %s PROGRAM REFERENCE.rgb [--record] [--window NAME] [-- ARGS...]\n",
                  argv[0]);
     return 2;
   }
@@ -84,7 +85,8 @@ int main(int argc, char** argv) {
   for (int i = 3; i < argc; ++i) {
     if (std::strcmp(argv[i], "--record") == 0) record = true;
     if (std::strcmp(argv[i], "--window") == 0 && i + 1 < argc) window_name = argv[++i];
-    if (std::strcmp(argv[i], "--") == 0) program.insert(program.end(), argv + i + 1, argv + argc), i = argc;
+    if (std::strcmp(argv[i], "--") == 0)
+      program.insert(program.end(), argv + i + 1, argv + argc), i = argc;
   }
   program.push_back(nullptr);
   Display* d = XOpenDisplay(nullptr);
@@ -127,7 +129,8 @@ int main(int argc, char** argv) {
       // Recording: the start screen has settled once nothing changed for a second.
       if (record && Anything_Drawn(px) && Clock::now() - last_change > std::chrono::seconds(1)) {
         std::ofstream(argv[2], std::ios::binary)
-            .write(reinterpret_cast<const char*>(px.data()), static_cast<std::streamsize>(px.size() * 4));
+            .write(reinterpret_cast<const char*>(px.data()),
+                   static_cast<std::streamsize>(px.size() * 4));
         start_screen = now;
       }
       last = std::move(px);

@@ -78,8 +78,7 @@ bool Select_A_Group() {
 // Mid-animation: every bubble half a cell above its home and sliding in.
 void Displace_All() {
   for (int32 i = 0; i < FIELD_COLUMNS; ++i)
-    for (int32 j = 0; j < FIELD_ROWS; ++j)
-      PlayField[i][j].move_pos = {48 * i + 8, 48 * j + 8 - 24};
+    for (int32 j = 0; j < FIELD_ROWS; ++j) PlayField[i][j].move_pos = {48 * i + 8, 48 * j + 8 - 24};
   game_busy = 1;
 }
 
@@ -220,7 +219,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
     const Times& c = copy->second;
     const Times& f = frame->second;
     if (c.cpu <= 0 || c.real <= 0) return;
-    std::printf("\nframe copy (494 x 420):             %8.1f us CPU %8.1f us wall\n", c.cpu, c.real);
+    std::printf("\nframe copy (494 x 420):             %8.1f us CPU %8.1f us wall\n", c.cpu,
+                c.real);
     std::printf("board frame, composed and presented: %8.1f us CPU %8.1f us wall\n", f.cpu, f.real);
     if (present != times_.end()) {
       const Times& p = present->second;

@@ -62,7 +62,7 @@ void Visit_Screens(const std::uint8_t* clicks, std::size_t count) {
     const int32 cell = clicks[k] % (FIELD_COLUMNS * FIELD_ROWS);
     Check_Bubbles_Clicked(48 * (cell % FIELD_COLUMNS) + 31, 48 * (cell / FIELD_COLUMNS) + 31);
     if (clicks[k] & 0x80) plat::headless::tick(8);  // let part of a slide run
-    if (mode != MODE_GAME) break;                     // the game has ended by itself
+    if (mode != MODE_GAME) break;                   // the game has ended by itself
   }
   plat::headless::tick(60);  // every slide comes home, an owed end screen is posted
   plat::headless::pump();

@@ -31,7 +31,7 @@ void Prepare_Folder_Once() {
   if (done) return;
   done = true;
   static const proof::Work_Dir folder("fuzz-mci");  // removed at exit
-  proof::Write_Short_Waves(2);  // a waiting play lasts 2 ms
+  proof::Write_Short_Waves(2);                      // a waiting play lasts 2 ms
   std::ofstream("bad.wav", std::ios::binary) << "RIFF\x10\0\0\0WAVEfmt \xff\xff\xff\x7f";
   std::filesystem::create_directory("folder.wav");
 }
@@ -39,9 +39,9 @@ void Prepare_Folder_Once() {
 bool Known_Answer(std::uint32_t a) {
   using namespace plat::sound;
   static const std::uint32_t answers[] = {
-      ANSWER_OK, ERR_UNKNOWN_KEYWORD, ERR_UNKNOWN_COMMAND, ERR_UNKNOWN_ALIAS, ERR_OUT_OF_RANGE,
-      ERR_NO_SUCH_DEVICE, ERR_BAD_TIME_FORMAT, ERR_MISSING_PARAMETER, ERR_FILE_NOT_FOUND,
-      ERR_DUPLICATE_ALIAS, ERR_BAD_FILE};
+      ANSWER_OK,          ERR_UNKNOWN_KEYWORD, ERR_UNKNOWN_COMMAND, ERR_UNKNOWN_ALIAS,
+      ERR_OUT_OF_RANGE,   ERR_NO_SUCH_DEVICE,  ERR_BAD_TIME_FORMAT, ERR_MISSING_PARAMETER,
+      ERR_FILE_NOT_FOUND, ERR_DUPLICATE_ALIAS, ERR_BAD_FILE};
   return std::find(std::begin(answers), std::end(answers), a) != std::end(answers);
 }
 

@@ -67,36 +67,35 @@ struct sBUTTON {
 
 // ---- Board and selection (game/board.cpp) --------------------------------------------
 extern sBUBBLE_FIELD PlayField[FIELD_COLUMNS][FIELD_ROWS];  // [column][row], row 6 bottom
-extern RECT PlayField_Rect;            // the board's clip rectangle, set again by Game_Init
-extern int32 game_type;                // type of the running game, taken from the setup
-extern int32 bubbles_marked;           // 1 while a group of two or more is selected
-extern int32 number_bubbles_marked;    // size of the selected group
-extern int32 bubble_points;            // n * (n - 1) of the selected group
+extern RECT PlayField_Rect;          // the board's clip rectangle, set again by Game_Init
+extern int32 game_type;              // type of the running game, taken from the setup
+extern int32 bubbles_marked;         // 1 while a group of two or more is selected
+extern int32 number_bubbles_marked;  // size of the selected group
+extern int32 bubble_points;          // n * (n - 1) of the selected group
 
 // ---- Running game and its end (game/moves.cpp) ---------------------------------------
-extern sGAME_SCORES game_score;        // score and end bonus of the running game
-extern int32 game_busy;                // 1 while an animation runs; clicks on the board wait
-extern int32 waitanim;                 // 1 while the end-of-game screen is owed to the tick
-extern int32 highscore;                // 1 when the game just ended with a new best
-extern int32 game_over;                // 1 once the running game has ended and been counted
+extern sGAME_SCORES game_score;  // score and end bonus of the running game
+extern int32 game_busy;          // 1 while an animation runs; clicks on the board wait
+extern int32 waitanim;           // 1 while the end-of-game screen is owed to the tick
+extern int32 highscore;          // 1 when the game just ended with a new best
+extern int32 game_over;          // 1 once the running game has ended and been counted
 
 // ---- Undo snapshot (game/undo.cpp) ----------------------------------------------------
-extern int32 undo;                     // 1 when the last move can be taken back
-extern int32 undo_bubble_types[FIELD_COLUMNS][FIELD_ROWS];  // the colours before that move
-extern int32 undo_score;               // the points that move scored
+extern int32 undo;  // 1 when the last move can be taken back
+extern int32 undo_bubble_types[FIELD_COLUMNS][FIELD_ROWS];        // the colours before that move
+extern int32 undo_score;                                          // the points that move scored
 extern sBUBBLE_FIELD Dummy_PlayField[FIELD_COLUMNS][FIELD_ROWS];  // undo's board in the making
 
 // ---- Setup and statistics (game/config.cpp) ------------------------------------------
-extern sSETUP_DATA setup_data;           // the setup screen's choices, saved in "orbolan.cfg"
+extern sSETUP_DATA setup_data;            // the setup screen's choices, saved in "orbolan.cfg"
 extern sSCORE_STATISTIC score_statistic;  // a statistics block per game type, saved with them
 
 // ---- Screens (game/screens.cpp) -------------------------------------------------------
 extern const char* Status_Text;  // the status line of the screen composed last
 // The text lines of the credits, statistics and end-of-game screens, as last composed.
-extern const char *info1, *info2, *info3, *info4, *info5, *info6, *info7, *info8, *info9,
-    *info10, *info11, *info12, *info13, *info14, *info15, *info16, *info17, *info18, *info19,
-    *info20, *info21, *info22, *info23, *info24, *info25, *info26, *info27, *info28, *info29,
-    *info30;
+extern const char *info1, *info2, *info3, *info4, *info5, *info6, *info7, *info8, *info9, *info10,
+    *info11, *info12, *info13, *info14, *info15, *info16, *info17, *info18, *info19, *info20,
+    *info21, *info22, *info23, *info24, *info25, *info26, *info27, *info28, *info29, *info30;
 
 // ---- Modes (game/modes.cpp) -----------------------------------------------------------
 extern int32 mode;           // the screen shown now: a MODE_ value
@@ -104,9 +103,9 @@ extern int32 last_mode;      // the mode current before the latest change_mode
 extern int32 main_btn_mask;  // 1 while Exit, logo, Setup and Scores are dimmed and refused
 
 // ---- Buttons (game/buttons.cpp) -------------------------------------------------------
-extern sBUTTON buttons[20];    // indexed by button id from 1; entry 0 stays empty
-extern int32 button_ctr;       // buttons built, 13 after Game_Init
-extern int32 pressed_button;   // id of the button held down, 0 for none
+extern sBUTTON buttons[20];   // indexed by button id from 1; entry 0 stays empty
+extern int32 button_ctr;      // buttons built, 13 after Game_Init
+extern int32 pressed_button;  // id of the button held down, 0 for none
 
 // ---- Lifecycle and picture surfaces (game/control.cpp) -------------------------------
 extern int32 game_initialized;  // 1 once Game_Init has drawn the first screen

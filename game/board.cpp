@@ -90,7 +90,8 @@ void Check_Bubbles_Clicked(uint32 xPos, uint32 yPos) {
     // A press beside the selection only drops it; the next press selects anew.
     Clear_Selection();
   } else {
-    const int32 n = Check_Bubble(static_cast<int32>(x), static_cast<int32>(y), PlayField[x][y].type);
+    const int32 n =
+        Check_Bubble(static_cast<int32>(x), static_cast<int32>(y), PlayField[x][y].type);
     if (n >= 2) {
       bubbles_marked = 1;
       number_bubbles_marked = n;

@@ -5,8 +5,8 @@
 #include "main/MAIN.h"
 #include "platform/platform.h"
 
-sBUTTON buttons[20];     // entry 0 stays empty: id 0 is "no button"
-int32 button_ctr = 0;    // buttons built, 13 after Game_Init
+sBUTTON buttons[20];       // entry 0 stays empty: id 0 is "no button"
+int32 button_ctr = 0;      // buttons built, 13 after Game_Init
 int32 pressed_button = 0;  // id of the button held down, 0 for none
 
 // Button ids.
@@ -45,7 +45,10 @@ static const sOPTION_BOX option_boxes[] = {
      {CONTINUOUS_BOX_RIGHT, CONTINUOUS_BOX_BOTTOM},
      Option::GameType,
      1},
-    {{TYPE_BOX_LEFT, SHIFTER_BOX_TOP}, {SHIFTER_BOX_RIGHT, SHIFTER_BOX_BOTTOM}, Option::GameType, 2},
+    {{TYPE_BOX_LEFT, SHIFTER_BOX_TOP},
+     {SHIFTER_BOX_RIGHT, SHIFTER_BOX_BOTTOM},
+     Option::GameType,
+     2},
     {{TYPE_BOX_LEFT, MEGASHIFT_BOX_TOP},
      {MEGASHIFT_BOX_RIGHT, MEGASHIFT_BOX_BOTTOM},
      Option::GameType,
@@ -59,10 +62,10 @@ static const sOPTION_BOX option_boxes[] = {
 
 int32 Check_In_Box(POINT topleft, POINT bottomright, uint32 xPos, uint32 yPos) {
   // Unsigned on purpose: a point left of or above the window never counts as inside.
-  const bool inside_x = static_cast<uint32>(topleft.x) < xPos &&
-                        xPos < static_cast<uint32>(bottomright.x);
-  const bool inside_y = static_cast<uint32>(topleft.y) < yPos &&
-                        yPos < static_cast<uint32>(bottomright.y);
+  const bool inside_x =
+      static_cast<uint32>(topleft.x) < xPos && xPos < static_cast<uint32>(bottomright.x);
+  const bool inside_y =
+      static_cast<uint32>(topleft.y) < yPos && yPos < static_cast<uint32>(bottomright.y);
   return inside_x && inside_y ? 1 : 0;
 }
 
@@ -93,8 +96,8 @@ void Update_Button(int32 used_button) {
 
 void Draw_Buttons() {
   for (int32 i = 1; i <= button_ctr; ++i) {
-    if (Button_Shown(i)) PutSurface(buttons[i].topleft.x, buttons[i].topleft.y, Button_Face(i),
-                                    v_screen);
+    if (Button_Shown(i))
+      PutSurface(buttons[i].topleft.x, buttons[i].topleft.y, Button_Face(i), v_screen);
   }
   // Screens reached from a running game show End where the background has New painted in.
   if (last_mode == MODE_GAME && mode != MODE_START && Button_Exists(BTN_END)) {

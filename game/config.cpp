@@ -30,11 +30,11 @@ constexpr std::size_t FIELD_COUNT = CONFIG_FILE_SIZE / 4;
 template <typename Setup, typename Stats, typename Field>
 void Fields_Of(Setup& setup, Stats& stats, Field* out[FIELD_COUNT]) {
   Field* fields[FIELD_COUNT] = {
-      &setup.game_type,           &setup.play_sounds,         &setup.animations,
-      &stats.normal.games,        &stats.normal.scores,       &stats.normal.high,
-      &stats.continuous.games,    &stats.continuous.scores,   &stats.continuous.high,
-      &stats.shifter.games,       &stats.shifter.scores,      &stats.shifter.high,
-      &stats.megashift.games,     &stats.megashift.scores,    &stats.megashift.high,
+      &setup.game_type,        &setup.play_sounds,       &setup.animations,
+      &stats.normal.games,     &stats.normal.scores,     &stats.normal.high,
+      &stats.continuous.games, &stats.continuous.scores, &stats.continuous.high,
+      &stats.shifter.games,    &stats.shifter.scores,    &stats.shifter.high,
+      &stats.megashift.games,  &stats.megashift.scores,  &stats.megashift.high,
   };
   for (std::size_t k = 0; k < FIELD_COUNT; ++k) out[k] = fields[k];
 }
@@ -84,8 +84,10 @@ bool Set_Unread_File_Aside() {
     std::fprintf(stderr, "orbolan: orbolan.cfg could not be read; it is kept as %s\n",
                  CONFIG_DAMAGED_FILE_NAME);
   } else if (errno != ENOENT) {  // gone meanwhile: nothing left to keep
-    Report("orbolan.cfg could not be read and cannot be set aside; it is kept and nothing "
-           "is saved", errno);
+    Report(
+        "orbolan.cfg could not be read and cannot be set aside; it is kept and nothing "
+        "is saved",
+        errno);
     return false;
   }
   unread_file_kept = false;

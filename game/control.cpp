@@ -53,19 +53,19 @@ struct sBUTTON_ROW {
   int32 mode;
 };
 static const sBUTTON_ROW button_rows[] = {
-    {IDB_EXIT, IDB_EXIT_PRESSED, {EXIT_BUTTON_X, MAIN_BUTTON_Y}, MODE_ALL},            // 1 Exit
-    {IDB_LOGO, IDB_LOGO_PRESSED, {LOGO_BUTTON_X, MAIN_BUTTON_Y}, MODE_ALL},            // 2 logo
-    {IDB_SETUP, IDB_SETUP_PRESSED, {SETUP_BUTTON_X, MAIN_BUTTON_Y}, MODE_ALL},         // 3 Setup
-    {IDB_SCORES, IDB_SCORES_PRESSED, {SCORES_BUTTON_X, MAIN_BUTTON_Y}, MODE_ALL},      // 4 Scores
-    {IDB_NEW, IDB_NEW_PRESSED, {NEW_BUTTON_X, MAIN_BUTTON_Y}, MODE_START},             // 5 New
-    {IDB_END, IDB_END_PRESSED, {NEW_BUTTON_X, MAIN_BUTTON_Y}, MODE_GAME},              // 6 End
-    {IDB_OK, IDB_OK_PRESSED, {OK_SETUP_BUTTON_X, SHEET_BUTTON_Y}, MODE_SETUP},         // 7 OK
-    {IDB_OK, IDB_OK_PRESSED, {OK_CREDITS_BUTTON_X, SHEET_BUTTON_Y}, MODE_CREDITS},     // 8 OK
-    {IDB_OK, IDB_OK_PRESSED, {OK_SCORES_BUTTON_X, SHEET_BUTTON_Y}, MODE_SCORES},       // 9 OK
-    {IDB_RESET, IDB_RESET_PRESSED, {RESET_BUTTON_X, SHEET_BUTTON_Y}, MODE_SCORES},     // 10 Reset
-    {IDB_DONE, IDB_DONE_PRESSED, {DONE_BUTTON_X, SHEET_BUTTON_Y}, MODE_GAME_SCORE},    // 11 Done
+    {IDB_EXIT, IDB_EXIT_PRESSED, {EXIT_BUTTON_X, MAIN_BUTTON_Y}, MODE_ALL},          // 1 Exit
+    {IDB_LOGO, IDB_LOGO_PRESSED, {LOGO_BUTTON_X, MAIN_BUTTON_Y}, MODE_ALL},          // 2 logo
+    {IDB_SETUP, IDB_SETUP_PRESSED, {SETUP_BUTTON_X, MAIN_BUTTON_Y}, MODE_ALL},       // 3 Setup
+    {IDB_SCORES, IDB_SCORES_PRESSED, {SCORES_BUTTON_X, MAIN_BUTTON_Y}, MODE_ALL},    // 4 Scores
+    {IDB_NEW, IDB_NEW_PRESSED, {NEW_BUTTON_X, MAIN_BUTTON_Y}, MODE_START},           // 5 New
+    {IDB_END, IDB_END_PRESSED, {NEW_BUTTON_X, MAIN_BUTTON_Y}, MODE_GAME},            // 6 End
+    {IDB_OK, IDB_OK_PRESSED, {OK_SETUP_BUTTON_X, SHEET_BUTTON_Y}, MODE_SETUP},       // 7 OK
+    {IDB_OK, IDB_OK_PRESSED, {OK_CREDITS_BUTTON_X, SHEET_BUTTON_Y}, MODE_CREDITS},   // 8 OK
+    {IDB_OK, IDB_OK_PRESSED, {OK_SCORES_BUTTON_X, SHEET_BUTTON_Y}, MODE_SCORES},     // 9 OK
+    {IDB_RESET, IDB_RESET_PRESSED, {RESET_BUTTON_X, SHEET_BUTTON_Y}, MODE_SCORES},   // 10 Reset
+    {IDB_DONE, IDB_DONE_PRESSED, {DONE_BUTTON_X, SHEET_BUTTON_Y}, MODE_GAME_SCORE},  // 11 Done
     {IDB_NEW, IDB_NEW_PRESSED, {NEW_AFTER_GAME_BUTTON_X, SHEET_BUTTON_Y}, MODE_GAME_SCORE},  // 12
-    {IDB_UNDO, IDB_UNDO_PRESSED, {UNDO_BUTTON_X, MAIN_BUTTON_Y}, MODE_GAME},           // 13 Undo
+    {IDB_UNDO, IDB_UNDO_PRESSED, {UNDO_BUTTON_X, MAIN_BUTTON_Y}, MODE_GAME},  // 13 Undo
 };
 
 // The wave sounds and their aliases, in the order they are opened and closed.
@@ -74,7 +74,7 @@ struct sWAVE {
   const char* alias;
 };
 static const sWAVE waves[] = {
-    {"intro.wav", "intro"}, {"click.wav", "click"}, {"pop.wav", "pop"},
+    {"intro.wav", "intro"},     {"click.wav", "click"}, {"pop.wav", "pop"},
     {"megapop.wav", "megapop"}, {"score.wav", "score"}, {"higscore.wav", "highscore"},
 };
 
@@ -130,7 +130,7 @@ void Game_Init() {
   Build_Buttons();
   Open_Sounds();
   if (setup_data.play_sounds != 0) mci_PlayWave("click");  // plays while the screen is drawn
-  Create_Screen();  // mode is still MODE_START
+  Create_Screen();                                         // mode is still MODE_START
   game_initialized = 1;
 }
 

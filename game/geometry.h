@@ -21,7 +21,7 @@ constexpr int BUBBLE_LEFT = BOARD_LEFT + 1;  // where cell (0, 0)'s bubble pictu
 constexpr int BUBBLE_TOP = BOARD_TOP + 1;    // and y; a cell's box starts one pixel up-left
 
 // ---- The status line ----------------------------------------------------------------------------
-constexpr int STATUS_X = 10;        // the top-left corner of the status text
+constexpr int STATUS_X = 10;  // the top-left corner of the status text
 constexpr int STATUS_Y = 352;
 constexpr int STATUS_BAR_TOP = 351;     // the recess the status text sits in
 constexpr int STATUS_BAR_BOTTOM = 368;  // (left and right as the board's)
@@ -29,7 +29,7 @@ constexpr int STATUS_BAR_BOTTOM = 368;  // (left and right as the board's)
 // ---- Buttons: every face is BUTTON_W x BUTTON_H, placed by its top-left corner ---------------
 constexpr int BUTTON_W = 62;
 constexpr int BUTTON_H = 38;
-constexpr int MAIN_BUTTON_Y = 376;  // the row of buttons below the status bar
+constexpr int MAIN_BUTTON_Y = 376;    // the row of buttons below the status bar
 constexpr int MAIN_BUTTON_STEP = 68;  // from one main button to the next
 constexpr int EXIT_BUTTON_X = 6;
 constexpr int LOGO_BUTTON_X = EXIT_BUTTON_X + MAIN_BUTTON_STEP;

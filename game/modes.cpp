@@ -52,7 +52,6 @@ void change_mode(int32 new_mode) {
       Create_Screen();  // still sees last_mode as the mode being left
       last_mode = 0;
       break;
-    default:
-      break;  // not a mode: only last_mode has moved
+    default: break;  // not a mode: only last_mode has moved
   }
 }

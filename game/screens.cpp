@@ -9,9 +9,9 @@
 #include "main/MAIN.h"
 
 const char* Status_Text = nullptr;  // the status line of the screen being composed
-const char *info1, *info2, *info3, *info4, *info5, *info6, *info7, *info8, *info9, *info10,
-    *info11, *info12, *info13, *info14, *info15, *info16, *info17, *info18, *info19, *info20,
-    *info21, *info22, *info23, *info24, *info25, *info26, *info27, *info28, *info29, *info30;
+const char *info1, *info2, *info3, *info4, *info5, *info6, *info7, *info8, *info9, *info10, *info11,
+    *info12, *info13, *info14, *info15, *info16, *info17, *info18, *info19, *info20, *info21,
+    *info22, *info23, *info24, *info25, *info26, *info27, *info28, *info29, *info30;
 
 constexpr COLORREF WHITE = 0xFFFFFF;
 constexpr COLORREF BLACK = 0x000000;
@@ -50,7 +50,8 @@ static void Create_Start_Screen() {
 }
 
 static const char SEPARATOR[] =
-    "----------------------------------------------------------------------------------------------------";
+    "----------------------------------------------------------------------------------------------"
+    "------";
 static_assert(sizeof SEPARATOR == 101, "a separator is 100 dashes");
 
 struct sCREDIT_LINE {
@@ -78,7 +79,8 @@ static void Create_Credits_Screen() {
   Draw_Background();
   PutSurfaceCC(PAPER_X, PAPER_Y, paper_x_pic, v_screen);
   for (const sCREDIT_LINE& line : credit_lines) *line.slot = line.text;
-  for (const sCREDIT_LINE& line : credit_lines) ShowText(v_screen, CREDITS_TEXT_X, line.y, *line.slot, BLACK);
+  for (const sCREDIT_LINE& line : credit_lines)
+    ShowText(v_screen, CREDITS_TEXT_X, line.y, *line.slot, BLACK);
   Draw_Status("The creators of Orbolan...");
   Draw_Buttons();
   Update_Screen();
@@ -131,7 +133,8 @@ static void Draw_Outline(int32 i, int32 j) {
   if (j == 0 || PlayField[i][j - 1].marked == 0) DrawLine(v_screen, left, top, right + 1, top, RED);
   if (j == FIELD_ROWS - 1 || PlayField[i][j + 1].marked == 0)
     DrawLine(v_screen, left, bottom, right + 1, bottom, RED);
-  if (i == 0 || PlayField[i - 1][j].marked == 0) DrawLine(v_screen, left, top, left, bottom + 1, RED);
+  if (i == 0 || PlayField[i - 1][j].marked == 0)
+    DrawLine(v_screen, left, top, left, bottom + 1, RED);
   if (i == FIELD_COLUMNS - 1 || PlayField[i + 1][j].marked == 0)
     DrawLine(v_screen, right, top, right, bottom + 1, RED);
 }

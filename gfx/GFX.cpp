@@ -18,8 +18,7 @@ void Surface_Size(LPDIRECTDRAWSURFACE s, int32* w, int32* h) {
 
 // Tells the window about a surface whose memory was lost; the blit is tried all the same.
 void Check_Lost(LPDIRECTDRAWSURFACE s) {
-  if (s && s->is_lost() == DDERR_SURFACELOST)
-    plat::post_message(main_hwnd, SURFACE_LOST_MSG, 0, 0);
+  if (s && s->is_lost() == DDERR_SURFACELOST) plat::post_message(main_hwnd, SURFACE_LOST_MSG, 0, 0);
 }
 
 // Invalid parameters are answered with the 1000 Hz warning beep.
@@ -41,8 +40,8 @@ bool Fits(int32 x, int32 y, int32 w, int32 h, int32 W, int32 H) {
          static_cast<uint32>(y) + static_cast<uint32>(h) < static_cast<uint32>(H);
 }
 
-void Text_Out(LPDIRECTDRAWSURFACE surface, int32 x, int32 y, const char* Text,
-              COLORREF text_col, uint32 align) {
+void Text_Out(LPDIRECTDRAWSURFACE surface, int32 x, int32 y, const char* Text, COLORREF text_col,
+              uint32 align) {
   HDC dc = nullptr;
   if (!surface || !Text || surface->get_dc(&dc) != DD_OK) return;  // nothing to draw on
   dc->set_bk_mode(TRANSPARENT);
@@ -59,8 +58,8 @@ void PutSurface(int32 xpos, int32 ypos, LPDIRECTDRAWSURFACE src_surface,
   int32 w, h, W, H;
   Surface_Size(src_surface, &w, &h);
   Surface_Size(dest_surface, &W, &H);
-  const RECT d = Fits(xpos, ypos, w, h, W, H) ? RECT{xpos, ypos, xpos + w, ypos + h}
-                                              : RECT{xpos, ypos, W, H};
+  const RECT d =
+      Fits(xpos, ypos, w, h, W, H) ? RECT{xpos, ypos, xpos + w, ypos + h} : RECT{xpos, ypos, W, H};
   Check_Lost(src_surface);
   Check_Lost(dest_surface);
   Check_Result(Blit(dest_surface, d, src_surface, nullptr, DDBLT_WAIT));
@@ -170,7 +169,9 @@ HRESULT SetColorKey(LPDIRECTDRAWSURFACE pdds, COLORREF rgb) {
 void DrawLine(LPDIRECTDRAWSURFACE surface, int32 x1, int32 y1, int32 x2, int32 y2, COLORREF rgb) {
   HDC dc = nullptr;
   if (!surface || surface->get_dc(&dc) != DD_OK) {
-    Error_Message("Kein DC verf\xFC" "gbar!");
+    Error_Message(
+        "Kein DC verf\xFC"
+        "gbar!");
     return;
   }
   const plat::Pen old = dc->select_pen(plat::Pen{rgb});

@@ -51,8 +51,8 @@ bool Create_Display(HWND hwnd) {
 void Error_Message(const char* str) { plat::message_box(nullptr, str, "ERROR", MB_OK); }
 
 int DirectDrawInit(void*, int) {
-  const plat::WindowDesc desc{"Orbolan!", CLIENT_WIDTH, CLIENT_HEIGHT, WindowProc,
-                              ORBOLAN_ICON, IDC_ORBOLAN_CURSOR};
+  const plat::WindowDesc desc{"Orbolan!", CLIENT_WIDTH, CLIENT_HEIGHT,
+                              WindowProc, ORBOLAN_ICON, IDC_ORBOLAN_CURSOR};
   HWND hwnd = plat::create_window(desc);
   if (!hwnd) {
     // No display at all: say so (on standard error when no box can be shown).
@@ -95,8 +95,7 @@ int32 WindowProc(HWND hWnd, uint32 message, uint32 wParam, int32 lParam) {
       Client_Pos = plat::client_to_screen(main_hwnd, POINT{0, 0});
       if (game_initialized) Update_Screen();
       break;
-    default:
-      break;
+    default: break;
   }
   Game_Message(message, wParam, lParam);
   return plat::def_window_proc(hWnd, message, wParam, lParam);

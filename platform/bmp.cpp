@@ -117,7 +117,8 @@ bool save_bmp(const char* path, const std::uint32_t* pixels, int width, int heig
               int pitch_pixels) {
   const std::vector<std::uint8_t> bytes = encode_bmp(pixels, width, height, pitch_pixels);
   std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out);
 }
 

@@ -120,8 +120,8 @@ bool Dc::bit_blt(int x, int y, int w, int h, const Bitmap& picture, int sx, int 
   const int x1 = std::min({x + w, surface_->buf_w_, x - sx + picture.width});
   const int y1 = std::min({y + h, surface_->buf_h_, y - sy + picture.height});
   for (int dy = y0; dy < y1; ++dy) {
-    const std::uint32_t* s =
-        picture.pixels.data() + static_cast<std::size_t>(dy - y + sy) * picture.width + (x0 - x + sx);
+    const std::uint32_t* s = picture.pixels.data() +
+                             static_cast<std::size_t>(dy - y + sy) * picture.width + (x0 - x + sx);
     std::uint32_t* d = surface_->data_ + static_cast<std::size_t>(dy) * surface_->buf_w_ + x0;
     if (x1 > x0) std::memcpy(d, s, static_cast<std::size_t>(x1 - x0) * sizeof(std::uint32_t));
   }

@@ -72,14 +72,14 @@ void wait_message(Message* msg);  // blocks until a message is there
 void clear_messages();
 
 // ---- Timers ---------------------------------------------------------------------------
-void fire_manual_timers(int n);   // n ticks of every live manual timer, under the world lock
+void fire_manual_timers(int n);  // n ticks of every live manual timer, under the world lock
 bool any_timer_alive();
 void kill_all_timers();
-void join_stopped_timers();       // call where the world lock is not held
+void join_stopped_timers();  // call where the world lock is not held
 // The calling thread presented a frame or posted a message: a tick that does neither
 // found nothing to do, and its timer sleeps until rouse_timers.
 void note_busy();
-void rouse_timers();              // after every dispatched message
+void rouse_timers();                       // after every dispatched message
 void set_timers_sleep_when_idle(bool on);  // true by default; false: tick forever
 
 // ---- Screen size as the backend last learned it --------------------------------------

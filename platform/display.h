@@ -51,7 +51,7 @@ class Dc {
   COLORREF get_pixel(int x, int y) const;  // CLR_INVALID outside the surface
   COLORREF set_pixel(int x, int y, COLORREF color);
 
-  Pen select_pen(Pen pen);  // returns the pen it replaces
+  Pen select_pen(Pen pen);      // returns the pen it replaces
   POINT move_to(int x, int y);  // returns the previous current position
   // A line from the current position to (x, y), leaving out (x, y); it becomes the position.
   bool line_to(int x, int y);
@@ -86,8 +86,7 @@ class Surface {
   // scaled to the nearest pixel when the sizes differ. DDBLT_KEYSRC leaves out source pixels
   // equal to the source's colour key; DDBLT_COLORFILL fills dst_rect with `fill` instead.
   // E_INVALIDARG for an empty, inverted or out-of-bounds rectangle or a missing source.
-  HRESULT blt(const RECT* dst_rect, Surface* src, const RECT* src_rect, uint32 flags,
-              uint32 fill);
+  HRESULT blt(const RECT* dst_rect, Surface* src, const RECT* src_rect, uint32 flags, uint32 fill);
   HRESULT set_color_key(uint32 flags, uint32 key_low, uint32 key_high);
   std::optional<uint32> color_key() const { return color_key_; }
 
@@ -142,7 +141,7 @@ class Surface {
   bool dc_available_ = true;
   bool locked_ = false;
   Dc dc_;
-  std::vector<Span> spans_;            // every row's runs, top row first
+  std::vector<Span> spans_;               // every row's runs, top row first
   std::vector<std::uint32_t> row_spans_;  // row y's runs are spans_[row_spans_[y]..[y + 1])
   bool spans_valid_ = false;
 };

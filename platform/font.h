@@ -16,10 +16,10 @@ struct Glyph {
 };
 
 struct Font {
-  const char* name;    // family, style and pixel size, for messages
-  int height;          // line height: ascent + descent
-  int ascent;          // baseline below the top of the line
-  Glyph glyphs[256];   // indexed by the Windows-1252 byte
+  const char* name;              // family, style and pixel size, for messages
+  int height;                    // line height: ascent + descent
+  int ascent;                    // baseline below the top of the line
+  Glyph glyphs[256];             // indexed by the Windows-1252 byte
   const std::uint8_t* coverage;  // 0 = background .. 255 = ink, rows top first
 };
 

@@ -20,12 +20,12 @@ namespace plat {
 using WindowProcFn = int32 (*)(HWND, uint32 msg, uint32 wParam, int32 lParam);
 
 struct WindowDesc {
-  const char* title = "";        // Windows-1252 text
-  int client_width = 0;           // the client area's size; the frame is the backend's business
+  const char* title = "";  // Windows-1252 text
+  int client_width = 0;    // the client area's size; the frame is the backend's business
   int client_height = 0;
-  WindowProcFn proc = nullptr;    // receives every message dispatched to the window
-  int icon_id = 0;                // resource id of the icon picture (0 = none)
-  int cursor_id = 0;              // resource id of the cursor picture (0 = system arrow)
+  WindowProcFn proc = nullptr;  // receives every message dispatched to the window
+  int icon_id = 0;              // resource id of the icon picture (0 = none)
+  int cursor_id = 0;            // resource id of the cursor picture (0 = system arrow)
 };
 
 struct Message {

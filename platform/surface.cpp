@@ -122,8 +122,8 @@ HRESULT Surface::blt_primary(const RECT& dst, Surface& src, const RECT& sr, bool
   // Screen coordinates to client coordinates, then cut to the client area.
   const POINT o = hwnd->origin();
   const RECT full{dst.left - o.x, dst.top - o.y, dst.right - o.x, dst.bottom - o.y};
-  const RECT clip{std::max(full.left, 0), std::max(full.top, 0),
-                  std::min(full.right, buf_w_), std::min(full.bottom, buf_h_)};
+  const RECT clip{std::max(full.left, 0), std::max(full.top, 0), std::min(full.right, buf_w_),
+                  std::min(full.bottom, buf_h_)};
   if (!valid_rect(clip)) return DD_OK;
   copy_mapped(Mapping{full, clip, sr}, src, keyed);
   present_rect(clip);

@@ -36,7 +36,6 @@ struct State {
   bool video_up = false;
   int zoom = 1;  // the window shows each frame pixel as zoom x zoom screen pixels
 
-
   // The window's pixels, which the primary surface draws into under the world lock, and the
   // part of them not yet on screen.
   std::mutex frame_mutex;
@@ -67,11 +66,12 @@ bool invisible_driver_not_asked_for() {
 SDL_Surface* picture_with_alpha(int id) {
   std::unique_ptr<Bitmap> bmp = id ? load_bitmap_resource(id) : nullptr;
   if (!bmp) return nullptr;
-  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, bmp->width, bmp->height, 32,
-                                                  SDL_PIXELFORMAT_ARGB8888);
+  SDL_Surface* s =
+      SDL_CreateRGBSurfaceWithFormat(0, bmp->width, bmp->height, 32, SDL_PIXELFORMAT_ARGB8888);
   if (!s) return nullptr;
   for (int y = 0; y < bmp->height; ++y) {
-    auto* row = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(s->pixels) + y * s->pitch);
+    auto* row =
+        reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(s->pixels) + y * s->pitch);
     for (int x = 0; x < bmp->width; ++x) {
       const std::uint32_t p = bmp->pixels[static_cast<std::size_t>(y) * bmp->width + x];
       row[x] = p == TRANSPARENT_KEY ? 0u : (0xFF000000u | p);
@@ -188,7 +188,8 @@ void handle_event(const SDL_Event& e) {
 // a quit event, which closes the window as its close box does; a hang-up is passed on as a
 // SIGTERM so that it closes the same way. A hang-up ignored from the start (nohup) stays so.
 void close_on_hang_up() {
-  struct sigaction term {}, hup {};
+  struct sigaction term {
+  }, hup{};
   if (sigaction(SIGTERM, nullptr, &term) != 0 || term.sa_handler == SIG_DFL ||
       term.sa_handler == SIG_IGN || sigaction(SIGHUP, nullptr, &hup) != 0 ||
       hup.sa_handler != SIG_DFL)
@@ -269,9 +270,9 @@ HWND create_window(const WindowDesc& desc) {
   if (SDL_GetDesktopDisplayMode(0, &mode) == 0) detail::set_screen_size(mode.w, mode.h);
   s.zoom = sdl::choose_zoom(0, desc.client_width, desc.client_height);
   const int zoomed_w = desc.client_width * s.zoom, zoomed_h = desc.client_height * s.zoom;
-  s.sdl_window = SDL_CreateWindow(detail::cp1252_to_utf8(desc.title).c_str(),
-                                  SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                  zoomed_w, zoomed_h, SDL_WINDOW_HIDDEN);
+  s.sdl_window =
+      SDL_CreateWindow(detail::cp1252_to_utf8(desc.title).c_str(), SDL_WINDOWPOS_UNDEFINED,
+                       SDL_WINDOWPOS_UNDEFINED, zoomed_w, zoomed_h, SDL_WINDOW_HIDDEN);
   if (!s.sdl_window) {
     std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
     return nullptr;
@@ -380,8 +381,12 @@ int message_box(HWND, const char* text, const char* caption, uint32 flags) {
       {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDCANCEL, "Cancel"}};
   SDL_Window* parent = (s.window && !s.window->destroyed) ? s.sdl_window : nullptr;
   const SDL_MessageBoxData data{question ? SDL_MESSAGEBOX_INFORMATION : SDL_MESSAGEBOX_ERROR,
-                                parent, utf_caption.c_str(), utf_text.c_str(),
-                                question ? 2 : 1, buttons, nullptr};
+                                parent,
+                                utf_caption.c_str(),
+                                utf_text.c_str(),
+                                question ? 2 : 1,
+                                buttons,
+                                nullptr};
   int pressed = -1;
   if (SDL_ShowMessageBox(&data, &pressed) != 0) {
     print_box(caption, text);

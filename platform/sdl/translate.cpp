@@ -17,8 +17,7 @@ bool button_info(Uint8 button, uint32* bit, uint32* down, uint32* up) {
     case SDL_BUTTON_MIDDLE:
       *bit = MK_MBUTTON, *down = WM_MBUTTONDOWN, *up = WM_MBUTTONUP;
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -43,17 +42,12 @@ uint32 virtual_key(SDL_Keycode k) {
 
 bool translate_window_event(const SDL_WindowEvent& w, HWND hwnd, Message* out) {
   switch (w.event) {
-    case SDL_WINDOWEVENT_EXPOSED:
-      *out = Message{hwnd, WM_PAINT, 0, 0};
-      return true;
+    case SDL_WINDOWEVENT_EXPOSED: *out = Message{hwnd, WM_PAINT, 0, 0}; return true;
     case SDL_WINDOWEVENT_MOVED:
       *out = Message{hwnd, WM_MOVE, 0, MAKELPARAM(w.data1, w.data2)};
       return true;
-    case SDL_WINDOWEVENT_CLOSE:
-      *out = Message{hwnd, WM_CLOSE, 0, 0};
-      return true;
-    default:
-      return false;
+    case SDL_WINDOWEVENT_CLOSE: *out = Message{hwnd, WM_CLOSE, 0, 0}; return true;
+    default: return false;
   }
 }
 
@@ -104,8 +98,7 @@ bool translate_event(const SDL_Event& e, Uint32 window_id, Uint16 mods, HWND hwn
       *out = Message{hwnd, WM_KEYDOWN, key, static_cast<int32>(modifier_bits(e.key.keysym.mod))};
       return true;
     }
-    default:
-      return false;
+    default: return false;
   }
 }
 

@@ -63,9 +63,7 @@ double xft_dpi(const std::string& resources) {
 
 }  // namespace
 
-void set_zoom_option(const char* text) {
-  zoom_option() = ZoomOption{true, text ? text : ""};
-}
+void set_zoom_option(const char* text) { zoom_option() = ZoomOption{true, text ? text : ""}; }
 
 namespace sdl {
 
@@ -88,8 +86,8 @@ std::optional<int> desktop_zoom() {
 int choose_zoom(int display, int client_w, int client_h) {
   std::optional<int> wanted;
   const auto refused = [](const char* what, const char* text) {
-    std::fprintf(stderr, "orbolan: %s'%s' ignored: the zoom is a whole number from 1 to %d\n",
-                 what, text, MAX_ZOOM);
+    std::fprintf(stderr, "orbolan: %s'%s' ignored: the zoom is a whole number from 1 to %d\n", what,
+                 text, MAX_ZOOM);
   };
   const ZoomOption& option = zoom_option();
   if (option.given && !(wanted = parse_zoom(option.text.c_str())))

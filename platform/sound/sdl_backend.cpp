@@ -131,7 +131,7 @@ class SdlDevice : public sound::Device {
     return generation != generation_;
   }
   bool start(std::uint32_t from_ms, std::uint32_t to_ms);  // with the backend's mutex held
-  void start_delayed() {  // with the backend's mutex held
+  void start_delayed() {                                   // with the backend's mutex held
     delayed_ = false;
     start(delayed_from_, delayed_to_);
   }

@@ -29,40 +29,52 @@ struct Picture {
   bool inside(int x, int y) const { return x >= 0 && y >= 0 && x < w && y < h; }
 };
 
-std::uint32_t le(const unsigned char* p, int n) { return n == 0 ? 0 : le(p + 1, n - 1) << 8 | p[0]; }
+std::uint32_t le(const unsigned char* p, int n) {
+  return n == 0 ? 0 : le(p + 1, n - 1) << 8 | p[0];
+}
 
 // An empty picture (w = 0) unless the resource is an uncompressed 24-bit bottom-up BMP.
 Picture load(int id) {
   Picture p;
   const res::Blob b = res::find(id);
-  if (b.size < 54 || b.data[0] != 'B' || le(b.data + 28, 2) != 24 || le(b.data + 30, 4) != 0) return p;
+  if (b.size < 54 || b.data[0] != 'B' || le(b.data + 28, 2) != 24 || le(b.data + 30, 4) != 0)
+    return p;
   const int w = int(le(b.data + 18, 4)), h = int(le(b.data + 22, 4));
-  const std::size_t offset = le(b.data + 10, 4), stride = (std::size_t(w) * 3 + 3) & ~std::size_t(3);
+  const std::size_t offset = le(b.data + 10, 4),
+                    stride = (std::size_t(w) * 3 + 3) & ~std::size_t(3);
   if (w <= 0 || h <= 0 || offset + stride * h > b.size) return p;
   p.w = w, p.h = h, p.px.resize(std::size_t(w) * h);
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) p.px[std::size_t(y) * w + x] = le(b.data + offset + stride * (h - 1 - y) + 3 * x, 3);
+    for (int x = 0; x < w; ++x)
+      p.px[std::size_t(y) * w + x] = le(b.data + offset + stride * (h - 1 - y) + 3 * x, 3);
   return p;
 }
 
-const int kFaces[] = {IDB_EXIT, IDB_LOGO, IDB_SETUP, IDB_SCORES, IDB_NEW, IDB_END, IDB_OK, IDB_DONE, IDB_RESET, IDB_UNDO};
+const int kFaces[] = {IDB_EXIT, IDB_LOGO, IDB_SETUP, IDB_SCORES, IDB_NEW,
+                      IDB_END,  IDB_OK,   IDB_DONE,  IDB_RESET,  IDB_UNDO};
 
 double mean_luminance(const Picture& p, int x0, int y0, int x1, int y1) {
   double sum = 0;
   for (int y = y0; y < y1; ++y)
-    for (int x = x0; x < x1; ++x) sum += 0.299 * (p.at(x, y) >> 16) + 0.587 * (p.at(x, y) >> 8 & 0xFF) + 0.114 * (p.at(x, y) & 0xFF);
+    for (int x = x0; x < x1; ++x)
+      sum += 0.299 * (p.at(x, y) >> 16) + 0.587 * (p.at(x, y) >> 8 & 0xFF) +
+             0.114 * (p.at(x, y) & 0xFF);
   return sum / ((x1 - x0) * (y1 - y0));
 }
 
-
 TEST(Catalogue, EveryIdIsA24BitPictureOfItsSizeAndOtherIdsFindNothing) {
   std::vector<std::array<int, 3>> all = {
-      {ORBOLAN_ICON, 32, 32}, {IDC_ORBOLAN_CURSOR, 32, 32}, {IDB_BACKGROUND, 494, 420}, {IDB_PAPER_LOGO, 482, 338},
-      {IDB_PAPER, 482, 338}, {IDB_TITLE, 457, 114}, {IDB_SCORE_TABLE, 351, 227}, {IDB_GAME_SCORE_TABLE, 205, 223},
-      {IDB_SETUP_MAP, 347, 181}, {IDB_CHECKED_BOX, 17, 22}, {IDB_BTNMASK, 62, 38}};
+      {ORBOLAN_ICON, 32, 32},      {IDC_ORBOLAN_CURSOR, 32, 32},
+      {IDB_BACKGROUND, 494, 420},  {IDB_PAPER_LOGO, 482, 338},
+      {IDB_PAPER, 482, 338},       {IDB_TITLE, 457, 114},
+      {IDB_SCORE_TABLE, 351, 227}, {IDB_GAME_SCORE_TABLE, 205, 223},
+      {IDB_SETUP_MAP, 347, 181},   {IDB_CHECKED_BOX, 17, 22},
+      {IDB_BTNMASK, 62, 38}};
   for (int id = IDB_BUBBLE_1; id <= IDB_BUBBLE_5; ++id) all.push_back({id, 46, 46});
-  for (int id : kFaces) all.push_back({id, 62, 38}), all.push_back({id + 1, 62, id == IDB_UNDO ? 39 : 38});
-  for (auto [id, w, h] : all) EXPECT_EQ(std::pair(load(id).w, load(id).h), std::pair(w, h)) << "id " << id;
+  for (int id : kFaces)
+    all.push_back({id, 62, 38}), all.push_back({id + 1, 62, id == IDB_UNDO ? 39 : 38});
+  for (auto [id, w, h] : all)
+    EXPECT_EQ(std::pair(load(id).w, load(id).h), std::pair(w, h)) << "id " << id;
   for (int id : {0, 3, 99, 126, 127, 136, -1}) EXPECT_EQ(res::find(id).data, nullptr) << id;
 }
 
@@ -77,25 +89,28 @@ std::vector<std::uint8_t> slurp(const fs::path& p) {
 
 TEST(Generator, WritesTheSameBytesEveryTimeAndAContactSheet) {
   const fs::path out = fs::temp_directory_path() / ("assetgen-test-" + std::to_string(::getpid()));
-  const std::string cmd = std::string(ORBOLAN_ASSETGEN) + " --out " + out.string() + " --contact-sheet " +
-                          (out / "sheet.png").string();
+  const std::string cmd = std::string(ORBOLAN_ASSETGEN) + " --out " + out.string() +
+                          " --contact-sheet " + (out / "sheet.png").string();
   ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
   int compared = 0;
   for (const auto& entry : fs::recursive_directory_iterator(ORBOLAN_ASSET_DIR)) {
-    if (!entry.is_regular_file() || entry.path().extension() == ".S") continue;  // .S names its folder
+    if (!entry.is_regular_file() || entry.path().extension() == ".S")
+      continue;  // .S names its folder
     const fs::path again = out / fs::relative(entry.path(), ORBOLAN_ASSET_DIR);
     EXPECT_EQ(slurp(entry.path()), slurp(again)) << again;
     ++compared;
   }
   EXPECT_GE(compared, 36 + 6 + 6);  // pictures, sounds, icons
   const std::vector<std::uint8_t> sheet = slurp(out / "sheet.png");
-  EXPECT_EQ(std::string(sheet.begin(), sheet.begin() + std::min<std::size_t>(sheet.size(), 4)), "\x89PNG");
+  EXPECT_EQ(std::string(sheet.begin(), sheet.begin() + std::min<std::size_t>(sheet.size(), 4)),
+            "\x89PNG");
   fs::remove_all(out);
 }
 
 TEST(Sounds, EachFileBesideTheProgramIsShortCleanPcm) {
-  const std::tuple<const char*, double, double> specs[6] = {{"intro.wav", 0.5, 3.0}, {"click.wav", 0.01, 0.15},
-      {"pop.wav", 0.05, 0.4}, {"megapop.wav", 0.1, 0.8}, {"score.wav", 0.6, 1.5}, {"higscore.wav", 1.5, 2.6}};
+  const std::tuple<const char*, double, double> specs[6] = {
+      {"intro.wav", 0.5, 3.0},   {"click.wav", 0.01, 0.15}, {"pop.wav", 0.05, 0.4},
+      {"megapop.wav", 0.1, 0.8}, {"score.wav", 0.6, 1.5},   {"higscore.wav", 1.5, 2.6}};
   for (auto [file, min_s, max_s] : specs) {
     SCOPED_TRACE(file);
     const std::vector<std::uint8_t> b = slurp(fs::path(ORBOLAN_BIN_DIR) / file);
@@ -103,9 +118,13 @@ TEST(Sounds, EachFileBesideTheProgramIsShortCleanPcm) {
     ASSERT_TRUE(plat::sound::parse_wave(b.data(), b.size(), &info) && info.bits == 16);
     const double seconds = double(info.frames) / info.sample_rate;
     EXPECT_TRUE(seconds >= min_s && seconds <= max_s) << seconds << " s";
-    int peak = 0; double energy = 0;
-    auto sample = [&](std::size_t i) { return int(std::int16_t(b[info.data_offset + 2 * i] | b[info.data_offset + 2 * i + 1] << 8)); };
-    for (std::size_t i = 0; i < info.frames * info.channels; ++i) peak = std::max(peak, std::abs(sample(i))), energy += sample(i) * sample(i);
+    int peak = 0;
+    double energy = 0;
+    auto sample = [&](std::size_t i) {
+      return int(std::int16_t(b[info.data_offset + 2 * i] | b[info.data_offset + 2 * i + 1] << 8));
+    };
+    for (std::size_t i = 0; i < info.frames * info.channels; ++i)
+      peak = std::max(peak, std::abs(sample(i))), energy += sample(i) * sample(i);
     EXPECT_TRUE(peak > 8000 && peak < 32000) << "peak " << peak << ": too quiet, or clipping";
     EXPECT_GT(std::sqrt(energy / double(info.frames)), 300) << "nearly silent";
     EXPECT_LT(std::abs(sample(0)), 200) << "starts with a click";
@@ -124,32 +143,49 @@ double least_over_pairs(const std::function<double(int, int)>& d) {
 // Machado, Oliveira and Fernandes (2009) dichromat simulations at full severity, in CIE L*a*b*
 // (D65): the smallest CIE76 distance between two bubbles must leave them clearly apart.
 TEST(Bubbles, FiveColoursStayApartUnderSimulatedColourBlindness) {
-  const std::pair<const char*, std::array<double, 9>> vision[] = {{"normal", {1, 0, 0, 0, 1, 0, 0, 0, 1}},
-      {"protanopia", {0.152286, 1.052583, -0.204868, 0.114503, 0.786281, 0.099216, -0.003882, -0.048116, 1.051998}},
-      {"deuteranopia", {0.367322, 0.860646, -0.227968, 0.280085, 0.672501, 0.047413, -0.011820, 0.042940, 0.968881}},
-      {"tritanopia", {1.255528, -0.076749, -0.178779, -0.078411, 0.930809, 0.147602, 0.004733, 0.691367, 0.303900}}};
-  auto linear = [](double v) { return v <= 10.31475 ? v / 3294.6 : std::pow((v / 255 + 0.055) / 1.055, 2.4); };
-  auto f = [](double t) { return t > 216.0 / 24389 ? std::cbrt(t) : (24389.0 / 27 * t + 16) / 116; };
+  const std::pair<const char*, std::array<double, 9>> vision[] = {
+      {"normal", {1, 0, 0, 0, 1, 0, 0, 0, 1}},
+      {"protanopia",
+       {0.152286, 1.052583, -0.204868, 0.114503, 0.786281, 0.099216, -0.003882, -0.048116,
+        1.051998}},
+      {"deuteranopia",
+       {0.367322, 0.860646, -0.227968, 0.280085, 0.672501, 0.047413, -0.011820, 0.042940,
+        0.968881}},
+      {"tritanopia",
+       {1.255528, -0.076749, -0.178779, -0.078411, 0.930809, 0.147602, 0.004733, 0.691367,
+        0.303900}}};
+  auto linear = [](double v) {
+    return v <= 10.31475 ? v / 3294.6 : std::pow((v / 255 + 0.055) / 1.055, 2.4);
+  };
+  auto f = [](double t) {
+    return t > 216.0 / 24389 ? std::cbrt(t) : (24389.0 / 27 * t + 16) / 116;
+  };
   std::array<std::array<double, 3>, 5> mean{}, seen;
   for (int k = 0; k < 5; ++k) {
     const Picture p = load(IDB_BUBBLE_1 + k);
     for (int i = 0, n = 0; i < 3; ++i, n = 0) {
       for (int y = 0; y < p.h; ++y)
         for (int x = 0; x < p.w; ++x)
-          if (std::hypot(x + 0.5 - 23, y + 0.5 - 23) < 20) mean[k][i] += linear(p.at(x, y) >> (16 - 8 * i) & 0xFF), ++n;
+          if (std::hypot(x + 0.5 - 23, y + 0.5 - 23) < 20)
+            mean[k][i] += linear(p.at(x, y) >> (16 - 8 * i) & 0xFF), ++n;
       mean[k][i] /= n;
     }
   }
   for (const auto& [name, m] : vision) {
     for (int k = 0; k < 5; ++k) {
       double c[3];
-      for (int i = 0; i < 3; ++i) c[i] = std::clamp(m[3 * i] * mean[k][0] + m[3 * i + 1] * mean[k][1] + m[3 * i + 2] * mean[k][2], 0.0, 1.0);
+      for (int i = 0; i < 3; ++i)
+        c[i] = std::clamp(
+            m[3 * i] * mean[k][0] + m[3 * i + 1] * mean[k][1] + m[3 * i + 2] * mean[k][2], 0.0,
+            1.0);
       const double x = f((0.4124564 * c[0] + 0.3575761 * c[1] + 0.1804375 * c[2]) / 0.95047),
                    y = f(0.2126729 * c[0] + 0.7151522 * c[1] + 0.0721750 * c[2]),
                    z = f((0.0193339 * c[0] + 0.1191920 * c[1] + 0.9503041 * c[2]) / 1.08883);
       seen[k] = {116 * y - 16, 500 * (x - y), 200 * (y - z)};
     }
-    const double least = least_over_pairs([&](int a, int b) { return std::hypot(seen[a][0] - seen[b][0], seen[a][1] - seen[b][1], seen[a][2] - seen[b][2]); });
+    const double least = least_over_pairs([&](int a, int b) {
+      return std::hypot(seen[a][0] - seen[b][0], seen[a][1] - seen[b][1], seen[a][2] - seen[b][2]);
+    });
     std::printf("bubbles, %s: smallest CIE76 distance %.1f\n", name, least);
     EXPECT_GT(least, name == std::string("normal") ? 30 : 12) << name;
   }
@@ -164,12 +200,16 @@ TEST(Bubbles, EachColourCarriesItsOwnMark) {
     for (int y = 12; y < 36; ++y)
       for (int x = 12; x < 35; ++x) {
         const double local = mean_luminance(p, x - 2, y - 2, x + 3, y + 3);
-        mark[k].push_back(std::hypot(x + 0.5 - 23, y + 0.5 - 24) < 11 && std::abs(mean_luminance(p, x, y, x + 1, y + 1) - local) > 0.06 * local);
+        mark[k].push_back(std::hypot(x + 0.5 - 23, y + 0.5 - 24) < 11 &&
+                          std::abs(mean_luminance(p, x, y, x + 1, y + 1) - local) > 0.06 * local);
       }
   }
   EXPECT_GT(least_over_pairs([&](int a, int b) {
-    return std::inner_product(mark[a].begin(), mark[a].end(), mark[b].begin(), 0.0, std::plus<>(), std::not_equal_to<>());
-  }), 40) << "pixels where two bubbles' marks differ";
+              return std::inner_product(mark[a].begin(), mark[a].end(), mark[b].begin(), 0.0,
+                                        std::plus<>(), std::not_equal_to<>());
+            }),
+            40)
+      << "pixels where two bubbles' marks differ";
 }
 
 // ---- Artwork against the game's places, in frame coordinates -------------------------------
@@ -181,7 +221,9 @@ constexpr int kHalfTenDigits = 42, kLineHeight = 15;
 struct Placed {
   Picture p;
   int ox, oy;
-  bool ink(int fx, int fy) const { return p.inside(fx - ox, fy - oy) && p.at(fx - ox, fy - oy) != 0xFFFFFF; }
+  bool ink(int fx, int fy) const {
+    return p.inside(fx - ox, fy - oy) && p.at(fx - ox, fy - oy) != 0xFFFFFF;
+  }
   int ink_in(int x0, int y0, int x1, int y1) const {  // half-open box
     int n = 0;
     for (int y = y0; y < y1; ++y)
@@ -191,6 +233,11 @@ struct Placed {
 };
 
 // cols: centres of the numbers' columns; rows: the tops of their rows.
-struct Table { const char* what; int id, ox, oy; std::vector<int> cols, rows; int min_label_ink; };
+struct Table {
+  const char* what;
+  int id, ox, oy;
+  std::vector<int> cols, rows;
+  int min_label_ink;
+};
 
 }  // namespace

@@ -27,8 +27,10 @@ template <typename F>
 bool Wait_For(F done, std::chrono::seconds limit = std::chrono::seconds(60)) {
   const auto end = std::chrono::steady_clock::now() + limit;
   while (!done())
-    if (std::chrono::steady_clock::now() > end) return false;
-    else std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (std::chrono::steady_clock::now() > end)
+      return false;
+    else
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
   return true;
 }
 template <typename T>
@@ -39,14 +41,17 @@ T Locked(const T& v) {
 
 std::atomic<int> ticks{0}, ticks_inside_a_held_lock{0};
 void Count_Tick(uint32, uint32, unsigned long, unsigned long, unsigned long) {
-  if (!plat::world_lock().try_lock()) ++ticks_inside_a_held_lock;  // held by another thread
-  else plat::world_lock().unlock();
+  if (!plat::world_lock().try_lock())
+    ++ticks_inside_a_held_lock;  // held by another thread
+  else
+    plat::world_lock().unlock();
   ++ticks;
 }
 
 TEST(Concurrency, ShellTimerAndPlayerThreads) {
   const char* replay = std::getenv("ORBOLAN_SEED");
-  const unsigned seed = replay ? unsigned(std::strtoul(replay, nullptr, 10)) : std::random_device{}();
+  const unsigned seed =
+      replay ? unsigned(std::strtoul(replay, nullptr, 10)) : std::random_device{}();
   std::printf("seed %u (replay with ORBOLAN_SEED=%u)\n", seed, seed);
   std::mt19937 rng(seed);
   Work_Dir dir("concurrency");
@@ -55,7 +60,8 @@ TEST(Concurrency, ShellTimerAndPlayerThreads) {
   Clear_Game_Globals();
   Write_Cfg({3, 0, 1});  // megashift with animations: refills and packing slide longest
   Write_Short_Waves(5);
-  auto exit_code = std::async(std::launch::async, [] { return WinMain(nullptr, nullptr, nullptr, 1); });
+  auto exit_code =
+      std::async(std::launch::async, [] { return WinMain(nullptr, nullptr, nullptr, 1); });
   ASSERT_TRUE(Wait_For([] { return Locked(game_initialized) == 1; }));
 
   // A second timer beside the game's, while this thread takes the lock again and again. Its
@@ -72,24 +78,32 @@ TEST(Concurrency, ShellTimerAndPlayerThreads) {
   EXPECT_EQ(ticks_inside_a_held_lock, 0);
 
   auto press = [](POINT p) { hl::click(p.x, p.y); };
-  const auto centre = [](int32 b) { return POINT{buttons[b].topleft.x + 31, buttons[b].topleft.y + 19}; };
+  const auto centre = [](int32 b) {
+    return POINT{buttons[b].topleft.x + 31, buttons[b].topleft.y + 19};
+  };
   press(centre(NEW));
   for (int step = 0; step < 600; ++step) {
     const POINT cell{Cell_X(int32(rng() % 10)), Cell_Y(int32(rng() % 7))};
     const unsigned what = rng() % 20;
-    if (what < 14) press(cell), press(cell);  // selected, then removed while others slide
-    else if (what < 17) press(centre(UNDO));
-    else if (what < 19) press(centre(END)), press(centre(NEW_AFTER_GAME));
-    else hl::mouse_move(cell.x, cell.y, 0);
+    if (what < 14)
+      press(cell), press(cell);  // selected, then removed while others slide
+    else if (what < 17)
+      press(centre(UNDO));
+    else if (what < 19)
+      press(centre(END)), press(centre(NEW_AFTER_GAME));
+    else
+      hl::mouse_move(cell.x, cell.y, 0);
     if (step % 50 == 0) Wait_For([] { return Locked(game_busy) == 0; });
   }
   // Left alone, every slide comes to rest on its cell and the animation ends.
   EXPECT_TRUE(Wait_For([] {
     std::lock_guard lock(plat::world_lock());
     return game_busy == 0 && check_all_bubbles_moved() == 1;
-  })) << "seed " << seed;
+  })) << "seed "
+      << seed;
   hl::post(WM_CLOSE, 0, 0);
-  ASSERT_EQ(exit_code.wait_for(std::chrono::seconds(60)), std::future_status::ready) << "seed " << seed;
+  ASSERT_EQ(exit_code.wait_for(std::chrono::seconds(60)), std::future_status::ready)
+      << "seed " << seed;
   EXPECT_EQ(exit_code.get(), 0);
   EXPECT_FALSE(hl::timer_alive());
   EXPECT_EQ(Read_File("orbolan.cfg").size(), 60u) << "closing saves";

@@ -130,9 +130,13 @@ TEST(Golden, ReplayMatchesTheTranscript) {
 
   // type, sounds, animations, moves, End and Undo queued after the last move; the first
   // game is played twice from one seed: the second ties the best and is no new best.
-  const struct { int32 type, sounds, animations; int moves; bool queue; unsigned seed; } games[] = {
-      {0, 1, 0, 60, false, 1}, {0, 1, 0, 60, false, 1}, {1, 0, 1, 12, false, 2},
-      {2, 1, 1, 60, true, 3},  {3, 1, 0, 12, false, 4},  {3, 0, 1, 60, false, 5}};
+  const struct {
+    int32 type, sounds, animations;
+    int moves;
+    bool queue;
+    unsigned seed;
+  } games[] = {{0, 1, 0, 60, false, 1}, {0, 1, 0, 60, false, 1}, {1, 0, 1, 12, false, 2},
+               {2, 1, 1, 60, true, 3},  {3, 1, 0, 12, false, 4}, {3, 0, 1, 60, false, 5}};
   for (const auto& g : games) {
     if (mode == MODE_GAME_SCORE && g.seed != 1) Press(DONE);  // else New on the end screen
     if (mode == MODE_START) r.Setup(g.type, g.sounds, g.animations);
@@ -162,7 +166,8 @@ TEST(Golden, ReplayMatchesTheTranscript) {
   std::ifstream expected_file(ORBOLAN_GOLDEN_FILE);
   std::istringstream actual(got);
   std::string want, have;
-  for (int line = 1; bool(std::getline(expected_file, want)) | bool(std::getline(actual, have)); ++line) {
+  for (int line = 1; bool(std::getline(expected_file, want)) | bool(std::getline(actual, have));
+       ++line) {
     ASSERT_EQ(have, want) << "first difference at line " << line << " of " << ORBOLAN_GOLDEN_FILE;
     want.clear(), have.clear();
   }

@@ -12,7 +12,9 @@ HWND const HWND_GAME = reinterpret_cast<HWND>(0x1000);
 SDL_Event button(Uint32 type, Uint8 which, int x, int y, Uint32 window = WIN) {
   return {.button = {type, 0, window, 0, which, Uint8(type == SDL_MOUSEBUTTONDOWN), 1, 0, x, y}};
 }
-SDL_Event motion(int x, int y, Uint32 mask) { return {.motion = {SDL_MOUSEMOTION, 0, WIN, 0, mask, x, y, 0, 0}}; }
+SDL_Event motion(int x, int y, Uint32 mask) {
+  return {.motion = {SDL_MOUSEMOTION, 0, WIN, 0, mask, x, y, 0, 0}};
+}
 SDL_Event window_event(Uint8 what, int d1 = 0, int d2 = 0, Uint32 window = WIN) {
   return {.window = {SDL_WINDOWEVENT, 0, window, what, 0, 0, 0, d1, d2}};
 }
@@ -30,13 +32,20 @@ struct Translator {
 
 TEST(Translate, ButtonsPackTheirPlaceAndCarryTheKeyStateWordOfTheirOwnEvent) {
   constexpr Uint32 DOWN = SDL_MOUSEBUTTONDOWN, UP = SDL_MOUSEBUTTONUP;
-  struct Step { Uint32 type; Uint8 button; Uint16 mods; uint32 message, wParam; } const steps[] = {
+  struct Step {
+    Uint32 type;
+    Uint8 button;
+    Uint16 mods;
+    uint32 message, wParam;
+  } const steps[] = {
       {DOWN, SDL_BUTTON_LEFT, KMOD_NONE, WM_LBUTTONDOWN, MK_LBUTTON},
       {UP, SDL_BUTTON_LEFT, KMOD_NONE, WM_LBUTTONUP, 0},
       {DOWN, SDL_BUTTON_RIGHT, KMOD_NONE, WM_RBUTTONDOWN, MK_RBUTTON},
       {DOWN, SDL_BUTTON_LEFT, KMOD_LSHIFT, WM_LBUTTONDOWN, MK_LBUTTON | MK_RBUTTON | MK_SHIFT},
-      {DOWN, SDL_BUTTON_MIDDLE, KMOD_RCTRL, WM_MBUTTONDOWN, MK_LBUTTON | MK_RBUTTON | MK_MBUTTON | MK_CONTROL},
-      {UP, SDL_BUTTON_RIGHT, KMOD_SHIFT | KMOD_CTRL, WM_RBUTTONUP, MK_LBUTTON | MK_MBUTTON | MK_SHIFT | MK_CONTROL},
+      {DOWN, SDL_BUTTON_MIDDLE, KMOD_RCTRL, WM_MBUTTONDOWN,
+       MK_LBUTTON | MK_RBUTTON | MK_MBUTTON | MK_CONTROL},
+      {UP, SDL_BUTTON_RIGHT, KMOD_SHIFT | KMOD_CTRL, WM_RBUTTONUP,
+       MK_LBUTTON | MK_MBUTTON | MK_SHIFT | MK_CONTROL},
   };
   Translator t;
   for (const Step& s : steps) {
@@ -64,7 +73,8 @@ TEST(Translate, DragOutsideTheWindowKeepsSixteenBitTwosComplement) {
 
 TEST(Translate, WindowEventsBecomePaintMoveAndClose) {
   Translator t;
-  for (auto [what, message] : {std::pair{SDL_WINDOWEVENT_EXPOSED, WM_PAINT}, {SDL_WINDOWEVENT_CLOSE, WM_CLOSE},
+  for (auto [what, message] : {std::pair{SDL_WINDOWEVENT_EXPOSED, WM_PAINT},
+                               {SDL_WINDOWEVENT_CLOSE, WM_CLOSE},
                                {SDL_WINDOWEVENT_MOVED, WM_MOVE}}) {
     ASSERT_TRUE(t.feed(window_event(what, 266, 175)));
     EXPECT_EQ(t.out.message, message);

@@ -73,7 +73,8 @@ struct RandomGames : ::testing::Test {
       for (int32 k = 0; k < 70; ++k) {
         const POINT a = was[k / 7][k % 7].move_pos, b = PlayField[k / 7][k % 7].move_pos;
         if (!Step_Ok(a.x, b.x, 48 * (k / 7) + 8) || !Step_Ok(a.y, b.y, 48 * (k % 7) + 8))
-          FAIL() << "cell " << k / 7 << "," << k % 7 << " from " << a.x << "," << a.y << " to " << b.x << "," << b.y;
+          FAIL() << "cell " << k / 7 << "," << k % 7 << " from " << a.x << "," << a.y << " to "
+                 << b.x << "," << b.y;
       }
     }
   }
@@ -98,14 +99,16 @@ struct RandomGames : ::testing::Test {
       }
       if (c.type == 0) continue;
       ASSERT_TRUE(j == 6 || PlayField[i][j + 1].type != 0) << "floats: " << i << "," << j;
-      ASSERT_TRUE(i == 9 || (type < 2 && j < 6) || PlayField[i + 1][j].type != 0) << "gap: " << i << "," << j;
+      ASSERT_TRUE(i == 9 || (type < 2 && j < 6) || PlayField[i + 1][j].type != 0)
+          << "gap: " << i << "," << j;
       if (old == Cell{-1, -1}) {
         ASSERT_EQ(c.move_pos.y, AT_REST);  // a new one slides in along its row
         ++fresh;
         continue;
       }
       ASSERT_TRUE(c.type == before[old.first][old.second] && c.move_pos.x == 48 * old.first + 8 &&
-                  c.move_pos.y == 48 * old.second + 8) << "not as it was: " << i << "," << j;
+                  c.move_pos.y == 48 * old.second + 8)
+          << "not as it was: " << i << "," << j;
       found[old.first][old.second] = 1;
     }
     ASSERT_EQ(found, kept) << "the move lost or invented bubbles";
@@ -118,12 +121,15 @@ struct RandomGames : ::testing::Test {
     static const int32 bonus_by_left[5] = {500, 200, 100, 50, 25};
     const int32 left = Count_Bubbles(), bonus = type % 2 == 0 && left < 5 ? bonus_by_left[left] : 0;
     const int32 result = game_score.score + bonus;
-    const sSTATISTIC_BLOCK& b = type == 0 ? score_statistic.normal : type == 1 ? score_statistic.continuous
-                                : type == 2 ? score_statistic.shifter : score_statistic.megashift;
+    const sSTATISTIC_BLOCK& b = type == 0   ? score_statistic.normal
+                                : type == 1 ? score_statistic.continuous
+                                : type == 2 ? score_statistic.shifter
+                                            : score_statistic.megashift;
     ASSERT_EQ((std::array{game_score.bubble_bonus, b.games, b.scores, b.high, highscore}),
-              (std::array{bonus, was.games + 1, was.scores + result, std::max(result, was.high), result > was.high ? 1 : 0}));
+              (std::array{bonus, was.games + 1, was.scores + result, std::max(result, was.high),
+                          result > was.high ? 1 : 0}));
     const Types ended = Current();
-    if (game_busy) Undo_Move();  // the rules refuse it while the end screen is owed,
+    if (game_busy) Undo_Move();   // the rules refuse it while the end screen is owed,
     Execute_Button(proof::UNDO);  // and the button once the game is over
     ASSERT_EQ(Current(), ended) << "the move that ended the game was taken back";
     Run_Ticks();
@@ -147,8 +153,10 @@ struct RandomGames : ::testing::Test {
     }
     Press(group[Pick(group.size())]);
     EXPECT_EQ(bubble_points, n * (n - 1));
-    const sSTATISTIC_BLOCK block = type == 0 ? score_statistic.normal : type == 1 ? score_statistic.continuous
-                                   : type == 2 ? score_statistic.shifter : score_statistic.megashift;
+    const sSTATISTIC_BLOCK block = type == 0   ? score_statistic.normal
+                                   : type == 1 ? score_statistic.continuous
+                                   : type == 2 ? score_statistic.shifter
+                                               : score_statistic.megashift;
     const auto pops = hl::sound_log().size();
     Press(group[Pick(group.size())]);
     EXPECT_EQ((std::array{undo, int32(hl::sound_log().size() > pops), game_busy}),
@@ -169,7 +177,8 @@ struct RandomGames : ::testing::Test {
 
 TEST_F(RandomGames, EveryMoveTickAndUndoKeepsTheRules) {
   const char* replay = std::getenv("ORBOLAN_SEED");
-  const unsigned seed = replay ? unsigned(std::strtoul(replay, nullptr, 10)) : std::random_device{}();
+  const unsigned seed =
+      replay ? unsigned(std::strtoul(replay, nullptr, 10)) : std::random_device{}();
   std::printf("seed %u (replay with ORBOLAN_SEED=%u)\n", seed, seed);
   rng.seed(seed);
   proof::Work_Dir dir("rules");
@@ -181,7 +190,8 @@ TEST_F(RandomGames, EveryMoveTickAndUndoKeepsTheRules) {
     std::srand(seed + game);
     change_mode(MODE_GAME);
     std::srand(seed + game);  // the board is dealt row by row from the top
-    for (int32 k = 0; k < 70; ++k) ASSERT_EQ(PlayField[k % 10][k / 10].type, std::rand() % 5 + 1) << k;
+    for (int32 k = 0; k < 70; ++k)
+      ASSERT_EQ(PlayField[k % 10][k / 10].type, std::rand() % 5 + 1) << k;
     while (Play_Move(type)) continue;
     if (HasFailure()) ADD_FAILURE() << "game " << game << " (type " << type << "), seed " << seed;
   }
@@ -200,12 +210,15 @@ TEST(EndBonus, ByBubblesLeftAndOnlyAGreaterResultIsANewBest) {
       std::lock_guard lock(plat::world_lock());
       setup_data.game_type = type;
       change_mode(MODE_GAME);
-      proof::Set_Board([&](int32 i, int32 j) { return j < 6 || i >= 2 + left ? 0 : i < 2 ? 3 : 1 + i % 2; });
+      proof::Set_Board([&](int32 i, int32 j) {
+        return j < 6 || i >= 2 + left ? 0 : i < 2 ? 3 : 1 + i % 2;
+      });
       sSTATISTIC_BLOCK& b = type == 0 ? score_statistic.normal : score_statistic.shifter;
       b = {4, 1000, 2 + bonus[left] - left % 2};
       for (int k = 0; k < 2; ++k) Check_Bubbles_Clicked(proof::Cell_X(0), proof::Cell_Y(6));
       EXPECT_EQ((std::array{mode, game_score.bubble_bonus, b.games, b.scores, b.high, highscore}),
-                (std::array{MODE_GAME_SCORE, bonus[left], 5, 1002 + bonus[left], 2 + bonus[left], left % 2}));
+                (std::array{MODE_GAME_SCORE, bonus[left], 5, 1002 + bonus[left], 2 + bonus[left],
+                            left % 2}));
     }
 }
 

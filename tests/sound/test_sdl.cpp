@@ -21,7 +21,9 @@ std::uint32_t send(const std::string& s) { return plat::mci_send_string(s.c_str(
 milliseconds open_and_play_waiting(const TempDir& dir, const char* driver, std::uint32_t ms) {
   plat::sound::shutdown();
   setenv("SDL_AUDIODRIVER", driver, 1);
-  EXPECT_EQ(send("open " + dir.write("tone.wav", make_wave(ms, 22050)) + " type waveaudio alias tone"), 0u);
+  EXPECT_EQ(
+      send("open " + dir.write("tone.wav", make_wave(ms, 22050)) + " type waveaudio alias tone"),
+      0u);
   const auto t0 = steady_clock::now();
   EXPECT_EQ(send("play tone from 0 wait"), 0u);
   return duration_cast<milliseconds>(steady_clock::now() - t0);
@@ -31,11 +33,13 @@ TEST(SdlSound, PlaysThroughAnAudioDriverAndClosesTheOutputWhenQuiet) {
   TempDir dir;
   EXPECT_GE(open_and_play_waiting(dir, "dummy", 300), milliseconds(300));
   EXPECT_TRUE(plat::sound::output_open());
-  for (const char* s : {"play tone from 0", "play tone from 0", "play tone from 150 wait", "stop tone", "seek tone to start"})
+  for (const char* s : {"play tone from 0", "play tone from 0", "play tone from 150 wait",
+                        "stop tone", "seek tone to start"})
     EXPECT_EQ(send(s), 0u) << s;  // restarting while it plays, stopping, seeking
   plat::beep(1000, 50);
   const auto deadline = steady_clock::now() + seconds(15);
-  while (plat::sound::output_open() && steady_clock::now() < deadline) std::this_thread::sleep_for(milliseconds(100));
+  while (plat::sound::output_open() && steady_clock::now() < deadline)
+    std::this_thread::sleep_for(milliseconds(100));
   EXPECT_FALSE(plat::sound::output_open()) << "the idle output stays open";
   EXPECT_EQ(send("play tone from 0"), 0u);
   EXPECT_TRUE(plat::sound::output_open()) << "the next sound opens it again";

@@ -41,7 +41,8 @@ void Play_A_Game_To_Its_End() {
 // or the one under way, whole. The seed is printed; ORBOLAN_SEED=<seed> replays it.
 TEST(Faults, SavesKilledAtRandomMomentsLeaveTheOldOrTheNewFile) {
   const char* replay = std::getenv("ORBOLAN_SEED");
-  const unsigned seed = replay ? unsigned(std::strtoul(replay, nullptr, 10)) : std::random_device{}();
+  const unsigned seed =
+      replay ? unsigned(std::strtoul(replay, nullptr, 10)) : std::random_device{}();
   std::printf("seed %u (replay with ORBOLAN_SEED=%u)\n", seed, seed);
   std::mt19937 rng(seed);
   Work_Dir dir("kill");
@@ -71,14 +72,18 @@ TEST(Faults, SavesKilledAtRandomMomentsLeaveTheOldOrTheNewFile) {
     for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) said.append(buffer, n);
     close(out[0]);
     const std::size_t end = said.rfind('\n'), start = said.rfind('\n', end - 1);
-    const int32 reported = end == std::string::npos ? on_disk : std::stoi(said.substr(start == std::string::npos ? 0 : start + 1));
+    const int32 reported = end == std::string::npos
+                               ? on_disk
+                               : std::stoi(said.substr(start == std::string::npos ? 0 : start + 1));
     const std::string file = Read_File("orbolan.cfg");
     ASSERT_EQ(file.size(), 60u) << "round " << round << ", seed " << seed;
     const int32 found = int32(std::uint8_t(file[0]) | std::uint8_t(file[1]) << 8);
     all.fill(found);
     Write_Cfg(all);  // the same bytes if the file is whole
-    ASSERT_EQ(Read_File("orbolan.cfg"), file) << "a mixed file in round " << round << ", seed " << seed;
-    ASSERT_TRUE(found == reported || found == reported + 1) << "holds " << found << ", reported " << reported;
+    ASSERT_EQ(Read_File("orbolan.cfg"), file)
+        << "a mixed file in round " << round << ", seed " << seed;
+    ASSERT_TRUE(found == reported || found == reported + 1)
+        << "holds " << found << ", reported " << reported;
     new_found += found != on_disk;
     on_disk = found;
   }
@@ -93,34 +98,47 @@ TEST(Faults, AFolderThatCannotBeWrittenStillPlaysAndKeepsTheOldFile) {
   ASSERT_EQ(chmod(dir.path().c_str(), 0755) | chmod("orbolan.cfg", 0644), 0);
   // Without the right to write the folder (root ignores the bits, so it becomes nobody): a
   // whole game, then the close, which saves.
-  EXPECT_EXIT({
-        if (geteuid() == 0 ? setgid(65534) != 0 || setuid(65534) != 0 : chmod(".", 0555) != 0) _exit(9);
+  EXPECT_EXIT(
+      {
+        if (geteuid() == 0 ? setgid(65534) != 0 || setuid(65534) != 0 : chmod(".", 0555) != 0)
+          _exit(9);
         if (!Restart(old)) _exit(10);
         Play_A_Game_To_Its_End();
         if (mode != MODE_GAME_SCORE || score_statistic.normal.games != 5) _exit(11);
         Press(DONE);
         Press(EXIT);
         _exit(hl::quit_posted(nullptr) ? 0 : 12);
-      }, ::testing::ExitedWithCode(0), "cannot save orbolan.cfg, the previous file is kept");
+      },
+      ::testing::ExitedWithCode(0), "cannot save orbolan.cfg, the previous file is kept");
   EXPECT_EQ(Read_File("orbolan.cfg"), old_file);
   EXPECT_FALSE(fs::exists("orbolan.cfg.tmp"));
 }
 
 TEST(Faults, MissingOrDamagedSoundsLeaveTheGameSilentButPlaying) {
-  const struct { const char* what; std::size_t size; int at; char put; } cases[] = {
-      {"missing", 0, -1, 0}, {"empty", 0, 0, 0}, {"cut short", 30, 0, 0}, {"chunk past the end", 200, 0, 0},
-      {"floating point samples", 600, 20, 3}, {"folders", 0, -2, 0}};
+  const struct {
+    const char* what;
+    std::size_t size;
+    int at;
+    char put;
+  } cases[] = {{"missing", 0, -1, 0},
+               {"empty", 0, 0, 0},
+               {"cut short", 30, 0, 0},
+               {"chunk past the end", 200, 0, 0},
+               {"floating point samples", 600, 20, 3},
+               {"folders", 0, -2, 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     Work_Dir dir("sounds");
     Write_Cfg({0, 1, 0});  // sounds on
     Write_Short_Waves(50);
-    for (const char* n : {"intro.wav", "click.wav", "pop.wav", "megapop.wav", "score.wav", "higscore.wav"}) {
+    for (const char* n :
+         {"intro.wav", "click.wav", "pop.wav", "megapop.wav", "score.wav", "higscore.wav"}) {
       if (c.at < 0) fs::remove(n);
       if (c.at == -2) fs::create_directory(n);
       if (c.at < 0) continue;
       fs::resize_file(n, c.size);
-      if (c.at > 0) std::fstream(n, std::ios::in | std::ios::out | std::ios::binary).seekp(c.at).put(c.put);
+      if (c.at > 0)
+        std::fstream(n, std::ios::in | std::ios::out | std::ios::binary).seekp(c.at).put(c.put);
     }
     hl::reset();
     Clear_Game_Globals();
@@ -143,7 +161,8 @@ TEST(Faults, LostSurfacesAreReloadedAndTheNextFrameIsRight) {
   const std::string good = Frame_Bytes();
   // Every picture of the board screen loses its memory: it refuses every blit and what it
   // held is gone. The next redraw runs into it.
-  std::vector<LPDIRECTDRAWSURFACE> lost = {bk_pic, bubble_1, bubble_2, bubble_3, bubble_4, bubble_5};
+  std::vector<LPDIRECTDRAWSURFACE> lost = {bk_pic,   bubble_1, bubble_2,
+                                           bubble_3, bubble_4, bubble_5};
   for (int32 b = 1; b <= button_ctr; ++b) lost.push_back(buttons[b].bmp_normal);
   for (LPDIRECTDRAWSURFACE s : lost) {
     FillSurface(s, 0, 0, s->width(), s->height(), 0x123456);

@@ -15,7 +15,8 @@ namespace {
 namespace hl = plat::headless;
 
 // Waits (dispatching what comes) until `done`; false after a minute of waiting in vain.
-template <class F> bool Until(F done) {
+template <class F>
+bool Until(F done) {
   const auto give_up = std::chrono::steady_clock::now() + std::chrono::minutes(1);
   for (hl::pump(); !done(); hl::pump()) {
     if (std::chrono::steady_clock::now() > give_up) return false;
@@ -84,10 +85,15 @@ TEST(IdleTimer, SleepsAfterAnIdleTickUntilAMessageIsDispatched) {
   proof::Work_Dir dir("idle-timer");
   Start(true);
   // A timer whose ticks always find work is the clock; one whose ticks find none is watched.
-  plat::time_set_event(25, 0, [](uint32, uint32, unsigned long, unsigned long, unsigned long) {
-    ++busy_ticks, plat::detail::note_busy(); }, 0, TIME_PERIODIC);
-  plat::time_set_event(25, 0, [](uint32, uint32, unsigned long, unsigned long, unsigned long) {
-    ++idle_ticks; }, 0, TIME_PERIODIC);
+  plat::time_set_event(
+      25, 0,
+      [](uint32, uint32, unsigned long, unsigned long, unsigned long) {
+        ++busy_ticks, plat::detail::note_busy();
+      },
+      0, TIME_PERIODIC);
+  plat::time_set_event(
+      25, 0, [](uint32, uint32, unsigned long, unsigned long, unsigned long) { ++idle_ticks; }, 0,
+      TIME_PERIODIC);
   for (int rouse = 1; rouse <= 2; ++rouse) {
     ASSERT_TRUE(Until([&] { return idle_ticks >= rouse; }));
     const int from = busy_ticks;

@@ -38,7 +38,8 @@ View Look() {
 bool Move_Left(const View& v) {
   for (int32 k = 0; k < 70; ++k) {
     const int32 i = k / 7, j = k % 7, t = v.types[i][j];
-    if (t != 0 && ((i < 9 && v.types[i + 1][j] == t) || (j < 6 && v.types[i][j + 1] == t))) return true;
+    if (t != 0 && ((i < 9 && v.types[i + 1][j] == t) || (j < 6 && v.types[i][j + 1] == t)))
+      return true;
   }
   return false;
 }
@@ -62,10 +63,12 @@ class Soak {
     const int kind = Random(100);
     Post(WM_LBUTTONDOWN, MK_LBUTTON, a);
     if (kind >= 60 && kind < 80)  // a drag, held or cancelled (Shift, the button let go)
-      for (int k = 1, n = 1 + Random(5), keys = Random(4) ? MK_LBUTTON : Random(2) * (MK_LBUTTON | MK_SHIFT); k <= n; ++k)
+      for (int k = 1, n = 1 + Random(5),
+               keys = Random(4) ? MK_LBUTTON : Random(2) * (MK_LBUTTON | MK_SHIFT);
+           k <= n; ++k)
         Post(WM_MOUSEMOVE, keys, {a.x + (b.x - a.x) * k / n, a.y + (b.y - a.y) * k / n});
     if (kind < 94) Post(WM_LBUTTONUP, 0, kind < 60 ? a : b);  // else released with a later gesture
-    hl::tick(Random(4) == 0 ? 60 : Random(5));  // now and then every slide comes home
+    hl::tick(Random(4) == 0 ? 60 : Random(5));                // now and then every slide comes home
     plat::Message msg;
     while (!::testing::Test::HasFatalFailure() && plat::detail::pop_message(&msg)) Dispatch(msg);
   }
@@ -77,13 +80,15 @@ class Soak {
       for (int tries = 0; tries < 200; ++tries) {
         const int32 i = Random(10), j = Random(7), t = PlayField[i][j].type;
         if ((bubbles_marked && PlayField[i][j].marked) ||
-            (t && ((i < 9 && PlayField[i + 1][j].type == t) || (j < 6 && PlayField[i][j + 1].type == t))))
+            (t && ((i < 9 && PlayField[i + 1][j].type == t) ||
+                   (j < 6 && PlayField[i][j + 1].type == t))))
           return {48 * i + 8 + Random(48), 48 * j + 8 + Random(48)};
       }
     }
     if (roll < 90) {
       const int32 b = 1 + Random(button_ctr);  // Exit rarely, End now and then
-      if ((buttons[b].mode == mode || buttons[b].mode == MODE_ALL) && (b != EXIT || !Random(25)) && (b != END || !Random(8)))
+      if ((buttons[b].mode == mode || buttons[b].mode == MODE_ALL) && (b != EXIT || !Random(25)) &&
+          (b != END || !Random(8)))
         return {buttons[b].topleft.x + 1 + Random(61), buttons[b].topleft.y + 1 + Random(37)};
     }
     return {Random(573) - 40, Random(499) - 40};  // anywhere, beyond the window's edges too
@@ -100,7 +105,8 @@ class Soak {
     const bool board_changed = std::memcmp(before.types, after.types, sizeof after.types) != 0;
     if (after.mode == MODE_GAME && (before.mode == MODE_START || before.mode == MODE_GAME_SCORE)) {
       game_on_ = true, finished_ = false, type_ = setup_data.game_type, score_ = gain_ = 0;
-    } else if (game_on_ && before.mode == MODE_GAME && msg.message == WM_LBUTTONDOWN && board_changed) {
+    } else if (game_on_ && before.mode == MODE_GAME && msg.message == WM_LBUTTONDOWN &&
+               board_changed) {
       ASSERT_GE(before.marked, 2) << "bubbles went without a group outlined";
       score_ += gain_ = before.marked * (before.marked - 1);
       if (!Move_Left(after) && !finished_) {
@@ -124,13 +130,17 @@ class Soak {
       Encode_Config(setup_data, model_, want);
       ASSERT_EQ(Read_File("orbolan.cfg"), std::string(reinterpret_cast<char*>(want), sizeof want));
     }
-    ASSERT_EQ(std::memcmp(&score_statistic, &model_, sizeof model_), 0) << "message 0x" << std::hex << msg.message;
+    ASSERT_EQ(std::memcmp(&score_statistic, &model_, sizeof model_), 0)
+        << "message 0x" << std::hex << msg.message;
     if (game_on_ && mode == MODE_GAME) {
       ASSERT_EQ(game_score.score, score_);
     }
   }
   sSTATISTIC_BLOCK& Block(int32 t) {
-    return t == 0 ? model_.normal : t == 1 ? model_.continuous : t == 2 ? model_.shifter : model_.megashift;
+    return t == 0   ? model_.normal
+           : t == 1 ? model_.continuous
+           : t == 2 ? model_.shifter
+                    : model_.megashift;
   }
 
   std::mt19937 rng_;
@@ -141,7 +151,8 @@ class Soak {
 
 TEST(Soak, RandomPlayOverEveryScreenKeepsTheStatisticsRight) {
   const char* replay = std::getenv("ORBOLAN_SEED");
-  const unsigned seed = replay ? unsigned(std::strtoul(replay, nullptr, 10)) : std::random_device{}();
+  const unsigned seed =
+      replay ? unsigned(std::strtoul(replay, nullptr, 10)) : std::random_device{}();
   std::printf("seed %u (replay with ORBOLAN_SEED=%u)\n", seed, seed);
   Work_Dir dir("soak");
   Soak soak(seed);

@@ -12,8 +12,21 @@
 namespace proof {
 
 // The buttons by their place in the game's table.
-enum : int32 { EXIT = 1, LOGO, SETUP, SCORES, NEW, END, OK_SETUP, OK_CREDITS, OK_SCORES, RESET,
-               DONE, NEW_AFTER_GAME, UNDO };
+enum : int32 {
+  EXIT = 1,
+  LOGO,
+  SETUP,
+  SCORES,
+  NEW,
+  END,
+  OK_SETUP,
+  OK_CREDITS,
+  OK_SCORES,
+  RESET,
+  DONE,
+  NEW_AFTER_GAME,
+  UNDO
+};
 
 // A fresh folder under /tmp made the working folder for the object's lifetime; the old
 // working folder comes back and the new one goes, with everything in it, at the end.

@@ -32,9 +32,10 @@ Colour sphere_shade(Colour base, float x, float y, float cx, float cy, float r) 
 }
 
 void paint_sphere(Canvas& c, Colour base, float cx, float cy, float r) {
-  paint(c, [=](float x, float y) { return sd_circle(x, y, cx, cy, r); },
-        [=](float x, float y) { return sphere_shade(base, x, y, cx, cy, r); },
-        int(cx - r - 2), int(cy - r - 2), int(cx + r + 3), int(cy + r + 3));
+  paint(
+      c, [=](float x, float y) { return sd_circle(x, y, cx, cy, r); },
+      [=](float x, float y) { return sphere_shade(base, x, y, cx, cy, r); }, int(cx - r - 2),
+      int(cy - r - 2), int(cx + r + 3), int(cy + r + 3));
 }
 
 // Chosen so that the five stay apart under the common colour-vision deficiencies too: the
@@ -47,7 +48,8 @@ static bool in_polygon(const float (*v)[2], int n, float x, float y);
 // Signed distance to a closed polygon of n corners (negative inside).
 static float sd_polygon(const float (*v)[2], int n, float x, float y) {
   float d = 1e9f;
-  for (int i = 0, j = n - 1; i < n; j = i++) d = std::min(d, sd_segment(x, y, v[j][0], v[j][1], v[i][0], v[i][1]));
+  for (int i = 0, j = n - 1; i < n; j = i++)
+    d = std::min(d, sd_segment(x, y, v[j][0], v[j][1], v[i][0], v[i][1]));
   return in_polygon(v, n, x, y) ? -d : d;
 }
 
@@ -81,9 +83,12 @@ Canvas bubble(int colour) {
   // edge catching the light that comes from the upper left.
   auto mark = [colour](float x, float y) { return sd_mark((colour - 1) % 5 + 1, x, y); };
   auto shade = [base](float x, float y) { return sphere_shade(base, x, y, 23, 23, 22.6f); };
-  paint(c, [&](float x, float y) { return mark(x - 1, y - 1); },
-        [&](float x, float y) { return mix(shade(x, y), rgb(255, 255, 255), 0.4f); }, 10, 10, 36, 36, 0.7f);
-  paint(c, mark, [&](float x, float y) { return shade(x, y) * 0.58f; }, 10, 10, 36, 36, 0.75f);
+  paint(
+      c, [&](float x, float y) { return mark(x - 1, y - 1); },
+      [&](float x, float y) { return mix(shade(x, y), rgb(255, 255, 255), 0.4f); }, 10, 10, 36, 36,
+      0.7f);
+  paint(
+      c, mark, [&](float x, float y) { return shade(x, y) * 0.58f; }, 10, 10, 36, 36, 0.75f);
   return c;
 }
 
@@ -91,12 +96,17 @@ Canvas emblem(int size) {
   Canvas c(size, size);
   const float s = float(size), m = s / 2;
   auto ring = [=](float x, float y) { return sd_circle(x, y, m, m, 0.485f * s); };
-  paint(c, ring, [=](float, float y) { return mix(rgb(255, 226, 130), rgb(176, 110, 30), y / s); }, 0, 0, size, size);
+  paint(
+      c, ring, [=](float, float y) { return mix(rgb(255, 226, 130), rgb(176, 110, 30), y / s); }, 0,
+      0, size, size);
   auto disc = [=](float x, float y) { return sd_circle(x, y, m, m, 0.425f * s); };
-  paint(c, disc, [=](float x, float y) {
-    float d = std::hypot(x - m * 0.8f, y - m * 0.7f) / (0.6f * s);
-    return mix(rgb(38, 64, 120), rgb(12, 20, 48), clamp01(d));
-  }, 0, 0, size, size);
+  paint(
+      c, disc,
+      [=](float x, float y) {
+        float d = std::hypot(x - m * 0.8f, y - m * 0.7f) / (0.6f * s);
+        return mix(rgb(38, 64, 120), rgb(12, 20, 48), clamp01(d));
+      },
+      0, 0, size, size);
   // Three orbs packed in a triangle: the game's bubbles.
   paint_sphere(c, kBubbleColours[1], 0.50f * s, 0.355f * s, 0.155f * s);
   paint_sphere(c, kBubbleColours[0], 0.355f * s, 0.615f * s, 0.155f * s);
@@ -109,19 +119,28 @@ Canvas button_face(const std::string& label, bool pressed, int height) {
   Canvas c(BUTTON_W, height, rgb(52, 34, 22), 1);  // the corners: a dark wood shadow
   auto body = [=](float x, float y) { return sd_round_rect(x, y, 0, 0, w, h, 6); };
   paint(c, body, rgb(66, 38, 18), 0, 0, BUTTON_W, height);
-  auto face = [=](float x, float y) { return sd_round_rect(x, y, 1.2f, 1.2f, w - 1.2f, h - 1.2f, 5); };
+  auto face = [=](float x, float y) {
+    return sd_round_rect(x, y, 1.2f, 1.2f, w - 1.2f, h - 1.2f, 5);
+  };
   Colour top = pressed ? rgb(168, 108, 50) : rgb(246, 212, 140);
   Colour bottom = pressed ? rgb(214, 160, 90) : rgb(194, 130, 60);
-  paint(c, face, [=](float x, float y) {
-    // Faint grain keeps the plaque from looking flat.
-    float grain = fbm(x * 0.09f, y * 0.9f, 77, 3) - 0.5f;
-    Colour g = mix(top, bottom, y / h) * (1 + 0.09f * grain);
-    if (pressed) g = g * (0.72f + 0.28f * smoothstep(1, 7, std::min(x, y)));  // inner shadow
-    return g;
-  }, 0, 0, BUTTON_W, height);
+  paint(
+      c, face,
+      [=](float x, float y) {
+        // Faint grain keeps the plaque from looking flat.
+        float grain = fbm(x * 0.09f, y * 0.9f, 77, 3) - 0.5f;
+        Colour g = mix(top, bottom, y / h) * (1 + 0.09f * grain);
+        if (pressed) g = g * (0.72f + 0.28f * smoothstep(1, 7, std::min(x, y)));  // inner shadow
+        return g;
+      },
+      0, 0, BUTTON_W, height);
   if (!pressed) {  // bevel: light upper edge, dark lower edge
-    paint(c, [=](float x, float y) { return sd_segment(x, y, 6, 2.5f, w - 6, 2.5f) - 0.6f; }, rgb(255, 244, 210), 0, 0, BUTTON_W, 6, 0.8f);
-    paint(c, [=](float x, float y) { return sd_segment(x, y, 6, h - 2.5f, w - 6, h - 2.5f) - 0.6f; }, rgb(120, 70, 30), 0, height - 6, BUTTON_W, height, 0.7f);
+    paint(
+        c, [=](float x, float y) { return sd_segment(x, y, 6, 2.5f, w - 6, 2.5f) - 0.6f; },
+        rgb(255, 244, 210), 0, 0, BUTTON_W, 6, 0.8f);
+    paint(
+        c, [=](float x, float y) { return sd_segment(x, y, 6, h - 2.5f, w - 6, h - 2.5f) - 0.6f; },
+        rgb(120, 70, 30), 0, height - 6, BUTTON_W, height, 0.7f);
   }
   const int shift = pressed ? 1 : 0;
   if (label == "*") {
@@ -130,7 +149,9 @@ Canvas button_face(const std::string& label, bool pressed, int height) {
     Mask m = render_text(Face::SansBold, 14, label);
     int x = int(std::lround(31 - (m.ink_left + m.ink_right + 1) / 2.0f)) + shift;
     int base = int(h / 2) + 5 + shift;
-    if (!pressed) draw_mask(c, m, x, base + 1, [](float, float) { return rgb(255, 236, 190); }, 0.65f);
+    if (!pressed)
+      draw_mask(
+          c, m, x, base + 1, [](float, float) { return rgb(255, 236, 190); }, 0.65f);
     draw_mask(c, m, x, base, [](float, float) { return rgb(74, 38, 12); });
   }
   return c;
@@ -153,7 +174,8 @@ Canvas check_mark() {
 Canvas checkerboard() {
   Canvas c(BUTTON_W, BUTTON_H, {}, 1);
   for (int y = 0; y < BUTTON_H; ++y)
-    for (int x = 0; x < BUTTON_W; ++x) c.at(x, y) = ((x + y) % 2) ? rgb(255, 255, 255) : rgb(0, 0, 0);
+    for (int x = 0; x < BUTTON_W; ++x)
+      c.at(x, y) = ((x + y) % 2) ? rgb(255, 255, 255) : rgb(0, 0, 0);
   return c;
 }
 
@@ -168,8 +190,8 @@ static bool in_polygon(const float (*v)[2], int n, float x, float y) {
 
 Canvas cursor() {
   // Crisp pixels: the cursor has one-bit transparency, so no blended edges.
-  static const float arrow[7][2] = {{2, -0.6f}, {18.6f, 16.4f}, {11.4f, 16.4f}, {15.6f, 25.2f},
-                                    {12.2f, 26.8f}, {8.0f, 18.2f}, {2, 23.4f}};
+  static const float arrow[7][2] = {{2, -0.6f},     {18.6f, 16.4f}, {11.4f, 16.4f}, {15.6f, 25.2f},
+                                    {12.2f, 26.8f}, {8.0f, 18.2f},  {2, 23.4f}};
   Canvas c(32, 32);
   auto solid = [&](int x, int y) {
     return x >= 0 && y >= 0 && x < 32 && y < 32 && in_polygon(arrow, 7, x + 0.5f, y + 0.5f);

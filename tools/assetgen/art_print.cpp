@@ -8,18 +8,21 @@
 namespace ag {
 
 static void hline(Canvas& c, float x0, float x1, float y, float width = 1, float opacity = 1) {
-  paint(c, [=](float x, float yy) { return sd_segment(x, yy, x0, y, x1, y) - width / 2; }, kInk,
-        int(x0) - 2, int(y - width) - 2, int(x1) + 3, int(y + width) + 3, opacity);
+  paint(
+      c, [=](float x, float yy) { return sd_segment(x, yy, x0, y, x1, y) - width / 2; }, kInk,
+      int(x0) - 2, int(y - width) - 2, int(x1) + 3, int(y + width) + 3, opacity);
 }
 static void vline(Canvas& c, float x, float y0, float y1, float width = 1) {
-  paint(c, [=](float xx, float y) { return sd_segment(xx, y, x, y0, x, y1) - width / 2; }, kInk,
-        int(x - width) - 2, int(y0) - 2, int(x + width) + 3, int(y1) + 3);
+  paint(
+      c, [=](float xx, float y) { return sd_segment(xx, y, x, y0, x, y1) - width / 2; }, kInk,
+      int(x - width) - 2, int(y0) - 2, int(x + width) + 3, int(y1) + 3);
 }
 // A row of dots leading from a label to its number.
 static void leader(Canvas& c, float x0, float x1, float y) {
   for (float x = x0; x <= x1; x += 4)
-    paint(c, [=](float px, float py) { return sd_circle(px, py, x, y, 0.75f); }, kInk,
-          int(x) - 2, int(y) - 2, int(x) + 3, int(y) + 3, 0.8f);
+    paint(
+        c, [=](float px, float py) { return sd_circle(px, py, x, y, 0.75f); }, kInk, int(x) - 2,
+        int(y) - 2, int(x) + 3, int(y) + 3, 0.8f);
 }
 
 // Where the game prints a number: a text line whose top is at `top`, its baseline 12 px
@@ -44,7 +47,8 @@ Canvas score_table() {
   const int rows[4] = {SCORES_NORMAL_Y - SCORES_TABLE_Y, SCORES_CONTINUOUS_Y - SCORES_TABLE_Y,
                        SCORES_SHIFTER_Y - SCORES_TABLE_Y, SCORES_MEGASHIFT_Y - SCORES_TABLE_Y};
   const char* labels[4] = {"Normal", "Continuous", "Shifter", "MegaShift"};
-  for (int i = 0; i < 4; ++i) draw_text(c, Face::SansBold, 14, labels[i], 12, baseline_for_text_top(rows[i]), kInk);
+  for (int i = 0; i < 4; ++i)
+    draw_text(c, Face::SansBold, 14, labels[i], 12, baseline_for_text_top(rows[i]), kInk);
   // Faint ruling between the rows, clear of the text lines.
   for (float y : {117.5f, 149.0f, 180.5f}) hline(c, 8, 343, y, 1, 0.35f);
   hline(c, 8, 343, 212, 1.2f);
@@ -60,10 +64,12 @@ Canvas game_score_table() {
   hline(c, 8, 197, 43, 1.4f);
   hline(c, 8, 197, 46.5f);
   // The game centres its numbers on x = 200 of this picture: the labels end well before.
-  const int rows[5] = {GAME_SCORE_SCORE_Y - GAME_SCORE_TABLE_Y, GAME_SCORE_BONUS_Y - GAME_SCORE_TABLE_Y,
-                       GAME_SCORE_TOTAL_Y - GAME_SCORE_TABLE_Y, GAME_SCORE_AVERAGE_Y - GAME_SCORE_TABLE_Y,
-                       GAME_SCORE_GAMES_Y - GAME_SCORE_TABLE_Y};
-  const char* labels[5] = {"Game Score", "Bubble Bonus", "Total Score", "Average Score", "Games Played"};
+  const int rows[5] = {
+      GAME_SCORE_SCORE_Y - GAME_SCORE_TABLE_Y, GAME_SCORE_BONUS_Y - GAME_SCORE_TABLE_Y,
+      GAME_SCORE_TOTAL_Y - GAME_SCORE_TABLE_Y, GAME_SCORE_AVERAGE_Y - GAME_SCORE_TABLE_Y,
+      GAME_SCORE_GAMES_Y - GAME_SCORE_TABLE_Y};
+  const char* labels[5] = {"Game Score", "Bubble Bonus", "Total Score", "Average Score",
+                           "Games Played"};
   for (int i = 0; i < 5; ++i) {
     int base = baseline_for_text_top(rows[i]);
     int advance = draw_text(c, Face::SansBold, 13, labels[i], 10, base, kInk);

@@ -29,8 +29,8 @@ static Colour wood_with_joints(float x, float y) {
   const int plank = int(std::floor((y + 21) / kPlankHeight));
   const float local = y + 21 - plank * kPlankHeight;
   Colour c = wood(x, y);
-  if (local < 1.5f) return c * 0.45f;          // the dark seam between planks
-  if (local < 2.5f) return c * 1.12f;          // its lit lower lip
+  if (local < 1.5f) return c * 0.45f;  // the dark seam between planks
+  if (local < 2.5f) return c * 1.12f;  // its lit lower lip
   const float joint = 60 + hash01(plank, 9, 11) * 360;
   float dx = std::fabs(x - joint);
   if (dx < 0.8f) return c * 0.5f;
@@ -51,8 +51,10 @@ static void frame_rect(Canvas& c, int x0, int y0, int x1, int y1) {
   for (int x = x0; x <= x1; ++x) c.at(x, y0) = c.at(x, y1) = kFrameLine;
   for (int y = y0; y <= y1; ++y) c.at(x0, y) = c.at(x1, y) = kFrameLine;
   // A dark groove just outside the line sets it off from the grain.
-  for (int x = x0 - 1; x <= x1 + 1; ++x) c.at(x, y0 - 1) = c.at(x, y0 - 1) * 0.55f, c.at(x, y1 + 1) = c.at(x, y1 + 1) * 0.8f;
-  for (int y = y0; y <= y1; ++y) c.at(x0 - 1, y) = c.at(x0 - 1, y) * 0.55f, c.at(x1 + 1, y) = c.at(x1 + 1, y) * 0.8f;
+  for (int x = x0 - 1; x <= x1 + 1; ++x)
+    c.at(x, y0 - 1) = c.at(x, y0 - 1) * 0.55f, c.at(x, y1 + 1) = c.at(x, y1 + 1) * 0.8f;
+  for (int y = y0; y <= y1; ++y)
+    c.at(x0 - 1, y) = c.at(x0 - 1, y) * 0.55f, c.at(x1 + 1, y) = c.at(x1 + 1, y) * 0.8f;
 }
 
 static void recess(Canvas& c, int x0, int y0, int x1, int y1) {
@@ -76,7 +78,8 @@ Canvas background(const Canvas* main_faces[5]) {
   for (int i = 0; i < 5; ++i) {
     const Canvas& f = *main_faces[i];
     for (int y = 0; y < f.h; ++y)
-      for (int x = 0; x < f.w; ++x) c.at(EXIT_BUTTON_X + MAIN_BUTTON_STEP * i + x, MAIN_BUTTON_Y + y) = f.at(x, y);
+      for (int x = 0; x < f.w; ++x)
+        c.at(EXIT_BUTTON_X + MAIN_BUTTON_STEP * i + x, MAIN_BUTTON_Y + y) = f.at(x, y);
   }
   return c;
 }
@@ -85,7 +88,8 @@ Canvas background(const Canvas* main_faces[5]) {
 
 // How far the torn edge lies inside the sheet's rectangle at position t along a side.
 static float tear(float t, std::uint32_t side) {
-  return 2.0f + 5.5f * fbm(t * 0.03f, side * 7.0f, 51, 4) + 1.8f * vnoise(t * 0.6f, side * 3.0f, 52);
+  return 2.0f + 5.5f * fbm(t * 0.03f, side * 7.0f, 51, 4) +
+         1.8f * vnoise(t * 0.6f, side * 3.0f, 52);
 }
 
 static float edge_distance(float x, float y, float w, float h) {
@@ -117,21 +121,25 @@ static void paint_watermark(Canvas& c, float cx, float cy, float r) {
     for (std::size_t i = 0; i < m.alpha.size(); ++i)
       if (m.alpha[i] > 0 && c.alpha[i] > 0) c.rgb[i] = c.rgb[i] * (1 - darken * m.alpha[i]);
   };
-  tone([=](float x, float y) { return std::fabs(sd_circle(x, y, cx, cy, 0.93f * r)) - 0.07f * r; }, 0.07f);
+  tone([=](float x, float y) { return std::fabs(sd_circle(x, y, cx, cy, 0.93f * r)) - 0.07f * r; },
+       0.07f);
   const float orbs[3][2] = {{0.0f, -0.29f}, {-0.29f, 0.23f}, {0.29f, 0.23f}};
   for (const auto& o : orbs) {
     float ox = cx + o[0] * r, oy = cy + o[1] * r, orb = 0.31f * r;
     tone([=](float x, float y) { return sd_circle(x, y, ox, oy, orb); }, 0.08f);
     tone([=](float x, float y) { return std::fabs(sd_circle(x, y, ox, oy, orb)) - 1.2f; }, 0.06f);
-    tone([=](float x, float y) { return sd_circle(x, y, ox - 0.35f * orb, oy - 0.4f * orb, 0.22f * orb); }, -0.05f);
+    tone([=](float x,
+             float y) { return sd_circle(x, y, ox - 0.35f * orb, oy - 0.4f * orb, 0.22f * orb); },
+         -0.05f);
   }
 }
 
 Canvas paper(bool watermark) {
   const float w = 482, h = 338;
   Canvas c(482, 338);
-  paint_ss(c, [=](float x, float y) { return edge_distance(x, y, w, h) > 0; },
-           [=](float x, float y) { return paper_colour(x, y, w, h); }, 0, 0, 482, 338);
+  paint_ss(
+      c, [=](float x, float y) { return edge_distance(x, y, w, h) > 0; },
+      [=](float x, float y) { return paper_colour(x, y, w, h); }, 0, 0, 482, 338);
   if (watermark) paint_watermark(c, 241, 169, 112);
   return c;
 }

@@ -21,8 +21,7 @@ void paint_ss(Canvas& c, const std::function<bool(float, float)>& inside, const 
     for (int x = x0; x < x1; ++x) {
       int hits = 0;
       for (int sy = 0; sy < ss; ++sy)
-        for (int sx = 0; sx < ss; ++sx)
-          hits += inside(x + (sx + 0.5f) / ss, y + (sy + 0.5f) / ss);
+        for (int sx = 0; sx < ss; ++sx) hits += inside(x + (sx + 0.5f) / ss, y + (sy + 0.5f) / ss);
       if (hits) c.blend(x, y, shade(x + 0.5f, y + 0.5f), float(hits) / (ss * ss));
     }
 }

@@ -31,7 +31,10 @@ struct Canvas {
 
   Canvas() = default;
   Canvas(int width, int height, Colour fill = {}, float a = 0)
-      : w(width), h(height), rgb(std::size_t(width) * height, fill), alpha(std::size_t(width) * height, a) {}
+      : w(width),
+        h(height),
+        rgb(std::size_t(width) * height, fill),
+        alpha(std::size_t(width) * height, a) {}
   bool inside(int x, int y) const { return x >= 0 && y >= 0 && x < w && y < h; }
   Colour& at(int x, int y) { return rgb[std::size_t(y) * w + x]; }
   Colour at(int x, int y) const { return rgb[std::size_t(y) * w + x]; }
@@ -59,7 +62,8 @@ void paint(Canvas& c, const Sdf& sdf, const Shader& shade, int x0, int y0, int x
            float opacity = 1);
 inline void paint(Canvas& c, const Sdf& sdf, Colour col, int x0, int y0, int x1, int y1,
                   float opacity = 1) {
-  paint(c, sdf, [col](float, float) { return col; }, x0, y0, x1, y1, opacity);
+  paint(
+      c, sdf, [col](float, float) { return col; }, x0, y0, x1, y1, opacity);
 }
 
 // Paints shape coverage measured by supersampling an inside test (for shapes without a

@@ -25,8 +25,10 @@ void blit(Canvas& dst, const Pixels& src, int x, int y, long key = -1) {
 
 // The game's text: top of the line at y.
 void game_text(Canvas& c, const std::string& s, int x, int y, Colour col, bool centred = false) {
-  if (centred) draw_text_centred(c, Face::Sans, 13, s, float(x), y + 12, col);
-  else draw_text(c, Face::Sans, 13, s, x, y + 12, col);
+  if (centred)
+    draw_text_centred(c, Face::Sans, 13, s, float(x), y + 12, col);
+  else
+    draw_text(c, Face::Sans, 13, s, x, y + 12, col);
 }
 
 struct Screen {
@@ -38,7 +40,8 @@ struct Screen {
   }
   void put(int id, int x, int y, long key) { blit(frame, pic.at(id), x, y, key); }
   void mask_main_buttons() {
-    for (int i = 0; i < 5; ++i) put(128, EXIT_BUTTON_X + MAIN_BUTTON_STEP * i, MAIN_BUTTON_Y, 0xFFFFFF);
+    for (int i = 0; i < 5; ++i)
+      put(128, EXIT_BUTTON_X + MAIN_BUTTON_STEP * i, MAIN_BUTTON_Y, 0xFFFFFF);
   }
 };
 
@@ -52,7 +55,8 @@ Canvas setup_screen(const std::map<int, Pixels>& pic) {
   Screen s(pic, "Let's change something...");
   s.put(102, PAPER_X, PAPER_Y, 0);
   s.put(106, SETUP_MAP_X, SETUP_MAP_Y, 0xFFFFFF);
-  for (auto [x, y] : {std::pair{TYPE_MARK_X, SHIFTER_MARK_Y}, {SOUNDS_MARK_X, SOUNDS_MARK_Y},
+  for (auto [x, y] : {std::pair{TYPE_MARK_X, SHIFTER_MARK_Y},
+                      {SOUNDS_MARK_X, SOUNDS_MARK_Y},
                       {ANIMATIONS_MARK_X, ANIMATIONS_MARK_Y}})
     s.put(107, x, y, 0xFFFFFF);
   s.put(120, OK_SETUP_BUTTON_X, SHEET_BUTTON_Y, -1);
@@ -64,8 +68,10 @@ Canvas scores_screen(const std::map<int, Pixels>& pic) {
   Screen s(pic, "Click 'Reset' to clear the damn thing...");
   s.put(102, PAPER_X, PAPER_Y, 0);
   s.put(104, SCORES_TABLE_X, SCORES_TABLE_Y, 0xFFFFFF);
-  const char* sample[4][3] = {{"12", "1834", "3120"}, {"4294967295", "4294967295", "4294967295"},
-                              {"0", "0", "0"}, {"7", "956", "2204"}};
+  const char* sample[4][3] = {{"12", "1834", "3120"},
+                              {"4294967295", "4294967295", "4294967295"},
+                              {"0", "0", "0"},
+                              {"7", "956", "2204"}};
   const int ys[4] = {SCORES_NORMAL_Y, SCORES_CONTINUOUS_Y, SCORES_SHIFTER_Y, SCORES_MEGASHIFT_Y};
   const int xs[3] = {SCORES_GAMES_X, SCORES_AVERAGE_X, SCORES_HIGH_X};
   for (int r = 0; r < 4; ++r)
@@ -81,9 +87,11 @@ Canvas game_score_screen(const std::map<int, Pixels>& pic) {
   s.put(102, PAPER_X, PAPER_Y, 0);
   s.put(105, GAME_SCORE_TABLE_X, GAME_SCORE_TABLE_Y, 0xFFFFFF);
   const char* values[5] = {"540", "100", "4294967295", "1234", "17"};
-  const int ys[5] = {GAME_SCORE_SCORE_Y, GAME_SCORE_BONUS_Y, GAME_SCORE_TOTAL_Y, GAME_SCORE_AVERAGE_Y,
-                     GAME_SCORE_GAMES_Y};
-  for (int i = 0; i < 5; ++i) game_text(s.frame, values[i], GAME_SCORE_X, ys[i], i == 2 ? rgb(255, 0, 0) : rgb(0, 0, 0), true);
+  const int ys[5] = {GAME_SCORE_SCORE_Y, GAME_SCORE_BONUS_Y, GAME_SCORE_TOTAL_Y,
+                     GAME_SCORE_AVERAGE_Y, GAME_SCORE_GAMES_Y};
+  for (int i = 0; i < 5; ++i)
+    game_text(s.frame, values[i], GAME_SCORE_X, ys[i], i == 2 ? rgb(255, 0, 0) : rgb(0, 0, 0),
+              true);
   s.put(122, DONE_BUTTON_X, SHEET_BUTTON_Y, -1);
   s.put(116, NEW_AFTER_GAME_BUTTON_X, SHEET_BUTTON_Y, -1);
   s.mask_main_buttons();
@@ -109,8 +117,11 @@ Canvas board_screen(const std::map<int, Pixels>& pic) {
 Canvas credits_screen(const std::map<int, Pixels>& pic) {
   Screen s(pic, "The creators of Orbolan...");
   s.put(101, PAPER_X, PAPER_Y, 0);
-  const char* lines[4] = {"Orbolan v1.0", nullptr, "Game design and programming", "Artwork and sounds"};
-  for (int i = 0; i < 4; ++i) game_text(s.frame, i == 1 ? std::string(100, '-') : lines[i], CREDITS_TEXT_X, 40 + 15 * i, rgb(0, 0, 0));
+  const char* lines[4] = {"Orbolan v1.0", nullptr, "Game design and programming",
+                          "Artwork and sounds"};
+  for (int i = 0; i < 4; ++i)
+    game_text(s.frame, i == 1 ? std::string(100, '-') : lines[i], CREDITS_TEXT_X, 40 + 15 * i,
+              rgb(0, 0, 0));
   s.put(120, OK_CREDITS_BUTTON_X, SHEET_BUTTON_Y, -1);
   s.mask_main_buttons();
   return s.frame;
@@ -130,7 +141,7 @@ Pixels contact_sheet(const std::map<int, Pixels>& pic) {
     row_h = std::max(row_h, p.h + 14);
   }
   Canvas sheet(width, y + row_h + 12, kSheet, 1);
-  const Canvas screens[6] = {start_screen(pic), board_screen(pic), credits_screen(pic),
+  const Canvas screens[6] = {start_screen(pic), board_screen(pic),  credits_screen(pic),
                              setup_screen(pic), scores_screen(pic), game_score_screen(pic)};
   for (int i = 0; i < 6; ++i) {
     const int sx = 12 + 506 * (i % 3), sy = 12 + 432 * (i / 3);

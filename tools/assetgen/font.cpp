@@ -35,7 +35,8 @@ static FT_Face load_face(Face f) {
   if (auto it = faces.find(f); it != faces.end()) return it->second;
   FT_Face face = nullptr;
   std::string path = g_font_dir + "/" + face_file(f);
-  if (FT_New_Face(lib, path.c_str(), 0, &face)) throw std::runtime_error("cannot load font " + path);
+  if (FT_New_Face(lib, path.c_str(), 0, &face))
+    throw std::runtime_error("cannot load font " + path);
   faces[f] = face;
   return face;
 }
@@ -51,7 +52,10 @@ Mask render_text(Face f, float pixel_size, const std::string& text) {
   m.h = ascent + descent;
   long pen = 0;
   FT_UInt prev = 0;
-  struct Placed { long x; FT_UInt glyph; };
+  struct Placed {
+    long x;
+    FT_UInt glyph;
+  };
   std::vector<Placed> placed;
   for (unsigned char ch : text) {
     FT_UInt g = FT_Get_Char_Index(face, ch);
@@ -85,7 +89,8 @@ Mask render_text(Face f, float pixel_size, const std::string& text) {
   m.ink_left = m.w, m.ink_right = -1;
   for (int y = 0; y < m.h; ++y)
     for (int x = 0; x < m.w; ++x)
-      if (m.at(x, y) > 0) m.ink_left = std::min(m.ink_left, x), m.ink_right = std::max(m.ink_right, x);
+      if (m.at(x, y) > 0)
+        m.ink_left = std::min(m.ink_left, x), m.ink_right = std::max(m.ink_right, x);
   m.ink_left -= m.origin, m.ink_right -= m.origin;
   return m;
 }
@@ -109,7 +114,8 @@ Mask dilate(const Mask& m, float radius) {
   return d;
 }
 
-void draw_mask(Canvas& c, const Mask& m, int x, int baseline_y, const Shader& shade, float opacity) {
+void draw_mask(Canvas& c, const Mask& m, int x, int baseline_y, const Shader& shade,
+               float opacity) {
   const int ox = x - m.origin, oy = baseline_y - m.baseline;
   for (int y = 0; y < m.h; ++y)
     for (int xx = 0; xx < m.w; ++xx) {
@@ -118,14 +124,15 @@ void draw_mask(Canvas& c, const Mask& m, int x, int baseline_y, const Shader& sh
     }
 }
 
-int draw_text(Canvas& c, Face face, float size, const std::string& text, int x, int baseline_y, Colour col) {
+int draw_text(Canvas& c, Face face, float size, const std::string& text, int x, int baseline_y,
+              Colour col) {
   Mask m = render_text(face, size, text);
   draw_mask(c, m, x, baseline_y, [col](float, float) { return col; });
   return m.advance;
 }
 
-int draw_text_centred(Canvas& c, Face face, float size, const std::string& text, float cx, int baseline_y,
-                      Colour col) {
+int draw_text_centred(Canvas& c, Face face, float size, const std::string& text, float cx,
+                      int baseline_y, Colour col) {
   Mask m = render_text(face, size, text);
   // Centre the ink, not the pen advance, so short words sit truly in the middle.
   int ink_mid2 = m.ink_left + m.ink_right + 1;

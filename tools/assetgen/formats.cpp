@@ -86,7 +86,8 @@ Bytes encode_png(const Pixels& p, const std::vector<std::uint8_t>* alpha) {
     raw.push_back(0);  // filter: none
     for (int x = 0; x < p.w; ++x) {
       std::size_t i = std::size_t(y) * p.w + x;
-      raw.push_back(p.px[i] >> 16 & 0xFF), raw.push_back(p.px[i] >> 8 & 0xFF), raw.push_back(p.px[i] & 0xFF);
+      raw.push_back(p.px[i] >> 16 & 0xFF), raw.push_back(p.px[i] >> 8 & 0xFF),
+          raw.push_back(p.px[i] & 0xFF);
       if (alpha) raw.push_back((*alpha)[i]);
     }
   }
@@ -105,7 +106,8 @@ Bytes encode_wav16(const std::vector<float>& samples, int rate) {
   Bytes b{'R', 'I', 'F', 'F'};
   put32(b, 36 + data);
   b.insert(b.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-  put32(b, 16), put16(b, 1), put16(b, 1), put32(b, rate), put32(b, rate * 2), put16(b, 2), put16(b, 16);
+  put32(b, 16), put16(b, 1), put16(b, 1), put32(b, rate), put32(b, rate * 2), put16(b, 2),
+      put16(b, 16);
   b.insert(b.end(), {'d', 'a', 't', 'a'});
   put32(b, data);
   for (float s : samples) {

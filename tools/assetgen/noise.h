@@ -7,7 +7,8 @@
 namespace ag {
 
 inline std::uint32_t hash3(std::int32_t x, std::int32_t y, std::uint32_t seed) {
-  std::uint32_t h = seed * 0x9E3779B1u ^ std::uint32_t(x) * 0x85EBCA77u ^ std::uint32_t(y) * 0xC2B2AE3Du;
+  std::uint32_t h =
+      seed * 0x9E3779B1u ^ std::uint32_t(x) * 0x85EBCA77u ^ std::uint32_t(y) * 0xC2B2AE3Du;
   h ^= h >> 15, h *= 0x2C1B3C6Du, h ^= h >> 12, h *= 0x297A2D39u, h ^= h >> 15;
   return h;
 }

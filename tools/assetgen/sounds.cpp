@@ -29,10 +29,13 @@ static Buffer finish(Buffer b) {
   return b;
 }
 
-static float note_hz(int semitones_from_a4) { return 440.0f * std::pow(2.0f, semitones_from_a4 / 12.0f); }
+static float note_hz(int semitones_from_a4) {
+  return 440.0f * std::pow(2.0f, semitones_from_a4 / 12.0f);
+}
 
 // A bubble pop: a short sine whose pitch rises quickly, with a tiny noise transient.
-static void add_pop(Buffer& b, float at, float f0, float f1, float decay, float gain, std::uint64_t seed) {
+static void add_pop(Buffer& b, float at, float f0, float f1, float decay, float gain,
+                    std::uint64_t seed) {
   Rng rng(seed);
   const std::size_t start = std::size_t(at * kSampleRate);
   const std::size_t len = std::size_t(decay * 7 * kSampleRate);
@@ -50,15 +53,16 @@ static void add_pop(Buffer& b, float at, float f0, float f1, float decay, float 
 
 // A mallet-struck bell tone: fundamental with decaying, slightly inharmonic partials.
 static void add_bell(Buffer& b, float at, float hz, float length, float gain) {
-  static const float partials[4][3] = {{1.0f, 1.0f, 1.0f}, {2.0f, 0.45f, 0.5f},
-                                       {3.01f, 0.18f, 0.33f}, {4.2f, 0.08f, 0.2f}};
+  static const float partials[4][3] = {
+      {1.0f, 1.0f, 1.0f}, {2.0f, 0.45f, 0.5f}, {3.01f, 0.18f, 0.33f}, {4.2f, 0.08f, 0.2f}};
   const std::size_t start = std::size_t(at * kSampleRate);
   const std::size_t len = std::size_t(length * kSampleRate);
   for (std::size_t i = 0; i < len && start + i < b.size(); ++i) {
     float t = float(i) / kSampleRate;
     float attack = 1 - std::exp(-t / 0.003f);
     float v = 0;
-    for (const auto& p : partials) v += p[1] * std::exp(-t / (length * 0.35f * p[2])) * std::sin(kTau * hz * p[0] * t);
+    for (const auto& p : partials)
+      v += p[1] * std::exp(-t / (length * 0.35f * p[2])) * std::sin(kTau * hz * p[0] * t);
     b[start + i] += gain * attack * v;
   }
 }
@@ -73,7 +77,8 @@ static void add_horn(Buffer& b, float at, float hz, float length, float gain) {
     float vib = 1 + 0.004f * std::sin(kTau * 5.5f * t) * std::min(1.0f, t / 0.3f);
     phase += kTau * hz * vib / kSampleRate;
     float env = std::min(1.0f, t / 0.025f) * std::min(1.0f, (length - t) / 0.12f);
-    float v = std::sin(phase) + 0.5f * std::sin(2 * phase) + 0.28f * std::sin(3 * phase) + 0.12f * std::sin(4 * phase);
+    float v = std::sin(phase) + 0.5f * std::sin(2 * phase) + 0.28f * std::sin(3 * phase) +
+              0.12f * std::sin(4 * phase);
     b[start + i] += gain * env * v;
   }
 }
@@ -85,7 +90,8 @@ std::vector<float> click_sound() {
   for (std::size_t i = 0; i < b.size(); ++i) {
     float t = float(i) / kSampleRate;
     lp += 0.25f * (rng.range(-1, 1) - lp);
-    b[i] = 0.6f * std::sin(kTau * 1750 * t) * std::exp(-t / 0.006f) + 0.5f * lp * std::exp(-t / 0.002f);
+    b[i] = 0.6f * std::sin(kTau * 1750 * t) * std::exp(-t / 0.006f) +
+           0.5f * lp * std::exp(-t / 0.002f);
   }
   Buffer out = finish(b);
   for (float& s : out) s *= 0.55f;  // a click stays softer than the pops
@@ -124,14 +130,16 @@ std::vector<float> highscore_sound() {
   for (int n : {3, 7, 10, 15}) add_horn(b, 0.48f, note_hz(n), 1.5f, 0.2f);
   Rng rng(12);
   const int sparkle[6] = {27, 31, 34, 39, 34, 43};
-  for (int i = 0; i < 6; ++i) add_bell(b, 0.5f + 0.17f * i + rng.range(0, 0.04f), note_hz(sparkle[i]), 0.45f, 0.16f);
+  for (int i = 0; i < 6; ++i)
+    add_bell(b, 0.5f + 0.17f * i + rng.range(0, 0.04f), note_hz(sparkle[i]), 0.45f, 0.16f);
   return finish(b);
 }
 
 std::vector<float> intro_sound() {
   // Bubbles rising through a chord: pops climbing in pitch over soft bells.
   Buffer b = silence(1.5f);
-  for (int i = 0; i < 7; ++i) add_pop(b, 0.09f * i, 300 + 70.0f * i, 900 + 180.0f * i, 0.02f, 0.6f, 20 + i);
+  for (int i = 0; i < 7; ++i)
+    add_pop(b, 0.09f * i, 300 + 70.0f * i, 900 + 180.0f * i, 0.02f, 0.6f, 20 + i);
   for (int n : {3, 10, 15}) add_bell(b, 0.62f, note_hz(n), 0.85f, 0.3f);
   return finish(b);
 }

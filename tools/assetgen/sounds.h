@@ -21,7 +21,7 @@ std::vector<float> score_sound();
 std::vector<float> highscore_sound();
 
 inline const Sound kSounds[6] = {
-    {"intro.wav", intro_sound}, {"click.wav", click_sound},     {"pop.wav", pop_sound},
+    {"intro.wav", intro_sound},     {"click.wav", click_sound}, {"pop.wav", pop_sound},
     {"megapop.wav", megapop_sound}, {"score.wav", score_sound}, {"higscore.wav", highscore_sound},
 };
 

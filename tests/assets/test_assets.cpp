@@ -26,7 +26,6 @@ struct Picture {
   int w = 0, h = 0;
   std::vector<std::uint32_t> px;  // 0xRRGGBB, top row first
   std::uint32_t at(int x, int y) const { return px[std::size_t(y) * w + x]; }
-  bool inside(int x, int y) const { return x >= 0 && y >= 0 && x < w && y < h; }
 };
 
 std::uint32_t le(const unsigned char* p, int n) {
@@ -211,33 +210,5 @@ TEST(Bubbles, EachColourCarriesItsOwnMark) {
             40)
       << "pixels where two bubbles' marks differ";
 }
-
-// ---- Artwork against the game's places, in frame coordinates -------------------------------
-
-// A ten-digit number in the game's font is at most 84 px wide and 15 px tall.
-constexpr int kHalfTenDigits = 42, kLineHeight = 15;
-
-// A white-keyed picture placed at (ox, oy) in the frame.
-struct Placed {
-  Picture p;
-  int ox, oy;
-  bool ink(int fx, int fy) const {
-    return p.inside(fx - ox, fy - oy) && p.at(fx - ox, fy - oy) != 0xFFFFFF;
-  }
-  int ink_in(int x0, int y0, int x1, int y1) const {  // half-open box
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-      for (int x = x0; x < x1; ++x) n += ink(x, y);
-    return n;
-  }
-};
-
-// cols: centres of the numbers' columns; rows: the tops of their rows.
-struct Table {
-  const char* what;
-  int id, ox, oy;
-  std::vector<int> cols, rows;
-  int min_label_ink;
-};
 
 }  // namespace

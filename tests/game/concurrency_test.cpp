@@ -22,16 +22,14 @@ namespace {
 namespace hl = plat::headless;
 using namespace proof;
 
-// Polls `done` until it holds or a generous limit passes; true when it held.
+// Polls `done` until it holds or a minute passes; true when it held.
 template <typename F>
-bool Wait_For(F done, std::chrono::seconds limit = std::chrono::seconds(60)) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (!done())
-    if (std::chrono::steady_clock::now() > end)
-      return false;
-    else
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  return true;
+bool Wait_For(F done) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  bool held;
+  while (!(held = done()) && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return held;
 }
 template <typename T>
 T Locked(const T& v) {

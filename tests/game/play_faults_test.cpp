@@ -2,7 +2,6 @@
 // which no save may destroy.
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include <gtest/gtest.h>
 
@@ -14,13 +13,8 @@ namespace proof {
 namespace {
 
 namespace hl = plat::headless;
-
 namespace fs = std::filesystem;
 
-std::string Contents(const char* name) {
-  std::ifstream in(name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 Cfg On_Disk() {  // the machine is little-endian, like the file
   Cfg cfg{};
   std::ifstream(CONFIG_FILE_NAME, std::ios::binary).read(reinterpret_cast<char*>(cfg.data()), 60);
@@ -66,8 +60,8 @@ TEST_F(PlayFaults, AFileThatCouldNotBeReadIsSetAsideOrKept) {
   EXPECT_TRUE(Write_Config() && Write_Config());
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "orbolan: orbolan.cfg could not be read; it is kept as orbolan.cfg.damaged\n");
-  EXPECT_EQ(Contents(CONFIG_DAMAGED_FILE_NAME), short_file) << "the newest one is kept";
-  EXPECT_EQ(Contents(CONFIG_FILE_NAME).size(), CONFIG_FILE_SIZE);
+  EXPECT_EQ(Read_File(CONFIG_DAMAGED_FILE_NAME), short_file) << "the newest one is kept";
+  EXPECT_EQ(Read_File(CONFIG_FILE_NAME).size(), CONFIG_FILE_SIZE);
 
   // Where it cannot be set aside (a folder holds the name), it stays and nothing is saved.
   fs::remove(CONFIG_DAMAGED_FILE_NAME);
@@ -77,7 +71,7 @@ TEST_F(PlayFaults, AFileThatCouldNotBeReadIsSetAsideOrKept) {
   testing::internal::CaptureStderr();
   EXPECT_FALSE(Write_Config());
   EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot be set aside"), std::string::npos);
-  EXPECT_EQ(Contents(CONFIG_FILE_NAME), short_file);
+  EXPECT_EQ(Read_File(CONFIG_FILE_NAME), short_file);
   EXPECT_FALSE(fs::exists(CONFIG_TEMP_FILE_NAME));
 }
 

@@ -141,19 +141,15 @@ TEST_F(Headless, AWaitingPlayTakesTheSoundsLength) {
   EXPECT_EQ(sound_log(), (Log{"play score wait", "play long"}));
 }
 
-TEST_F(Headless, TheModulesWaveOperationsPlayAndItsCdOperationsFailAtTheFirstCommand) {
-  const std::string file = dir.write("pop.wav", make_wave(40));
-  EXPECT_EQ(mci_OpenWave(file.c_str(), "pop") + mci_PlayWave("pop") + mci_PlayWaveWait("pop") +
-                mci_StopWave("pop") + mci_CloseWave("pop"),
-            5);
-  EXPECT_EQ(sound_log(), (Log{"play pop", "play pop wait", "stop pop", "close pop"}));
-  // Had a CD operation gone on past its open, the answer kept would be an unknown alias's.
+// The module's CD operations against the real interpreter (its strings are test_mci's): had one
+// gone on past its open, the answer kept would be an unknown alias's.
+TEST_F(Headless, TheModulesCdOperationsFailAtTheFirstCommand) {
   for (int (*op)() : {mci_PlayCD, mci_StopCD, +[] { return mci_PlayCDTrack(3); },
                       +[] { return mci_PlayCDFromTrack(2); }}) {
     EXPECT_EQ(op(), 0);
     EXPECT_EQ(mci_LastError, std::uint32_t(ERR_NO_SUCH_DEVICE));
   }
-  EXPECT_EQ(sound_log().size(), 4u);
+  EXPECT_TRUE(sound_log().empty());
 }
 
 }  // namespace

@@ -23,6 +23,12 @@ std::uint32_t plat::mci_send_string(const char* command) {
 
 namespace {
 
+std::string joined() {  // every command sent, each followed by '|'
+  std::string all;
+  for (const std::string& s : g_sent) all += s + '|';
+  return all;
+}
+
 TEST(Mci, EachOperationSendsItsCommandStrings) {
   g_sent.clear(), mci_LastError = 12345;
   EXPECT_EQ(mci_OpenWave("higscore.wav", "highscore") + mci_CloseWave("pop") +
@@ -30,30 +36,16 @@ TEST(Mci, EachOperationSendsItsCommandStrings) {
                 mci_ExecStr("seek pop to end") + mci_PlayCD() + mci_PlayCDTrack(7) +
                 mci_PlayCDFromTrack(2) + mci_StopCD() + mci_PlayCDTrack(-1),
             11);
-  EXPECT_EQ(g_sent, (Sent{"open higscore.wav type waveaudio alias highscore",
-                          "close pop",
-                          "play click from 0",
-                          "play score from 0 wait",
-                          "stop pop",
-                          "seek pop to end",
-                          "open cdaudio",
-                          "play cdaudio",
-                          "close cdaudio",
-                          "open cdaudio",
-                          "set cdaudio time format track",
-                          "play cdaudio from 7 to 7",
-                          "close cdaudio",
-                          "open cdaudio",
-                          "set cdaudio time format track",
-                          "play cdaudio from 2",
-                          "close cdaudio",
-                          "open cdaudio",
-                          "stop cdaudio",
-                          "close cdaudio",
-                          "open cdaudio",
-                          "set cdaudio time format track",
-                          "play cdaudio from 4294967295 to 4294967295",
-                          "close cdaudio"}));
+  EXPECT_EQ(joined(),
+            "open higscore.wav type waveaudio alias highscore|close pop|"
+            "play click from 0|play score from 0 wait|stop pop|seek pop to end|"
+            "open cdaudio|play cdaudio|close cdaudio|"
+            "open cdaudio|set cdaudio time format track|play cdaudio from 7 to 7|"
+            "close cdaudio|"
+            "open cdaudio|set cdaudio time format track|play cdaudio from 2|close cdaudio|"
+            "open cdaudio|stop cdaudio|close cdaudio|"
+            "open cdaudio|set cdaudio time format track|"
+            "play cdaudio from 4294967295 to 4294967295|close cdaudio|");
   EXPECT_EQ(mci_LastError, 0u);
   // A name too long for the module's 255-byte command buffer is cut, not overrun.
   g_sent.clear();

@@ -18,11 +18,10 @@ namespace hl = plat::headless;
 template <class F>
 bool Until(F done) {
   const auto give_up = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-  for (hl::pump(); !done(); hl::pump()) {
-    if (std::chrono::steady_clock::now() > give_up) return false;
+  bool held;
+  while (hl::pump(), !(held = done()) && std::chrono::steady_clock::now() < give_up)
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
+  return held;
 }
 
 // The game at rest: no animation, no owed end screen, no message left.

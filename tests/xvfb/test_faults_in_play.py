@@ -1,10 +1,14 @@
 #!/usr/bin/env python3
-"""Faults a player met: End and setup lost to a kill, a line left under Undo, a button left drawn
-pressed, a pop heard at start-up with sounds off. (An unreadable settings file set aside is
-game.PlayFaults'.)"""
+"""Faults a player met: an unreadable settings file overwritten, End and setup lost to a kill, a
+line left under Undo, a button left drawn pressed, a pop heard at start-up with sounds off."""
 import os
+import struct
 import subprocess
 import driver as d
+
+
+def content(path):
+    return open(path, 'rb').read() if os.path.exists(path) else None
 
 
 def groups(board):
@@ -14,6 +18,8 @@ def groups(board):
 
 def killed_runs(x):
     folder = d.player_folder()
+    short = struct.pack('<7i', 1, 1, 1, 9, 900, 300, 2)  # 28 bytes: the player's, unreadable
+    open(folder + '/orbolan.cfg', 'wb').write(short)
     g = x.start(folder)
     g.wait_screen('start')
     d.deal(g)
@@ -30,8 +36,11 @@ def killed_runs(x):
     g.wait_exit()
     d.check(d.read_cfg(folder) == [0, 0, 0, 1] + [0] * 11,
             'End, then SIGKILL: the game is counted on disk: %s' % d.read_cfg(folder))
+    damaged = folder + '/orbolan.cfg.damaged'
+    d.check(content(damaged) == short and 'kept as orbolan.cfg.damaged' in g.stderr(),
+            'the unreadable file is kept as orbolan.cfg.damaged, and standard error says so')
 
-    g = x.start(folder)  # the setup's OK saves at once
+    g = x.start(folder)  # the file is whole now; the setup's OK saves it at once
     g.wait_screen('start')
     g.button('setup')
     setup = g.wait_screen('setup')
@@ -43,6 +52,7 @@ def killed_runs(x):
     g.wait_exit()
     d.check(d.read_cfg(folder) == [0, 0, 1, 1] + [0] * 11,
             'setup OK, then SIGKILL: animations on, the earlier game still counted')
+    d.check(content(damaged) == short, 'a readable file is not set aside')
 
 
 def slide(board, group):

@@ -9,14 +9,8 @@ export LC_ALL=C  # join and sort agree on the order
 cd "$(dirname "$0")/.."
 bin=$(realpath "${1:-build/measure/bin}")
 seconds=${2:-20}
-work=$(mktemp -d /tmp/orbolan-wakeups.XXXXXX)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source bench/lib.sh
+bench_workspace wakeups
 
 exec 3<> <(:)
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &

@@ -17,14 +17,8 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DORBOLAN_BUILD_TESTS=OFF >/de
 cmake --build "$build" -j"$(nproc)" --target orbolan orbolan_first_frame orbolan_bench >/dev/null
 bin=$(realpath "$build/bin")
 
-work=$(mktemp -d /tmp/orbolan-measure.XXXXXX)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source bench/lib.sh
+bench_workspace measure
 
 # ---- An X server and a window manager ----------------------------------------------------------
 for n in $(seq 60 89); do

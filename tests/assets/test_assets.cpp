@@ -49,9 +49,6 @@ Picture load(int id) {
   return p;
 }
 
-const int kFaces[] = {IDB_EXIT, IDB_LOGO, IDB_SETUP, IDB_SCORES, IDB_NEW,
-                      IDB_END,  IDB_OK,   IDB_DONE,  IDB_RESET,  IDB_UNDO};
-
 double mean_luminance(const Picture& p, int x0, int y0, int x1, int y1) {
   double sum = 0;
   for (int y = y0; y < y1; ++y)
@@ -59,22 +56,6 @@ double mean_luminance(const Picture& p, int x0, int y0, int x1, int y1) {
       sum += 0.299 * (p.at(x, y) >> 16) + 0.587 * (p.at(x, y) >> 8 & 0xFF) +
              0.114 * (p.at(x, y) & 0xFF);
   return sum / ((x1 - x0) * (y1 - y0));
-}
-
-TEST(Catalogue, EveryIdIsA24BitPictureOfItsSizeAndOtherIdsFindNothing) {
-  std::vector<std::array<int, 3>> all = {
-      {ORBOLAN_ICON, 32, 32},      {IDC_ORBOLAN_CURSOR, 32, 32},
-      {IDB_BACKGROUND, 494, 420},  {IDB_PAPER_LOGO, 482, 338},
-      {IDB_PAPER, 482, 338},       {IDB_TITLE, 457, 114},
-      {IDB_SCORE_TABLE, 351, 227}, {IDB_GAME_SCORE_TABLE, 205, 223},
-      {IDB_SETUP_MAP, 347, 181},   {IDB_CHECKED_BOX, 17, 22},
-      {IDB_BTNMASK, 62, 38}};
-  for (int id = IDB_BUBBLE_1; id <= IDB_BUBBLE_5; ++id) all.push_back({id, 46, 46});
-  for (int id : kFaces)
-    all.push_back({id, 62, 38}), all.push_back({id + 1, 62, id == IDB_UNDO ? 39 : 38});
-  for (auto [id, w, h] : all)
-    EXPECT_EQ(std::pair(load(id).w, load(id).h), std::pair(w, h)) << "id " << id;
-  for (int id : {0, 3, 99, 126, 127, 136, -1}) EXPECT_EQ(res::find(id).data, nullptr) << id;
 }
 
 // ---- The generator's files ---------------------------------------------------------------

@@ -15,6 +15,7 @@
 #include "main/MAIN.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
+#include "tests/support/wave.h"
 
 namespace proof {
 
@@ -34,16 +35,9 @@ Work_Dir::~Work_Dir() {
   fs::remove_all(path_, ignored);
 }
 
-namespace {
-void Put(std::string& out, std::uint32_t v, int bytes) {
-  for (int k = 0; k < bytes; ++k) out += static_cast<char>(v >> (8 * k));
-}
-}  // namespace
-
-void Write_Cfg(const Cfg& cfg) {
-  std::string bytes;
-  for (int32 v : cfg) Put(bytes, static_cast<uint32>(v), 4);
-  std::ofstream("orbolan.cfg", std::ios::binary | std::ios::trunc) << bytes;
+void Write_Cfg(const Cfg& cfg) {  // the machine is little-endian, like the file
+  std::ofstream("orbolan.cfg", std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(cfg.data()), sizeof cfg);
 }
 
 std::string Read_File(const char* name) {
@@ -51,19 +45,10 @@ std::string Read_File(const char* name) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// Mono 8-bit PCM at 8000 Hz, all samples at the silent midpoint.
 void Write_Short_Waves(int ms) {
-  const std::uint32_t samples = static_cast<std::uint32_t>(8 * ms);
-  std::string wave = "RIFF";
-  Put(wave, 36 + samples, 4);
-  wave += "WAVEfmt ";
-  for (std::uint32_t v : {16u, 1u, 1u, 8000u, 8000u, 1u, 8u}) Put(wave, v, v >= 16 ? 4 : 2);
-  wave += "data";
-  Put(wave, samples, 4);
-  wave.append(samples, '\x80');
   for (const char* name :
        {"intro.wav", "click.wav", "pop.wav", "megapop.wav", "score.wav", "higscore.wav"})
-    std::ofstream(name, std::ios::binary | std::ios::trunc) << wave;
+    Write_Wave(name, static_cast<std::uint32_t>(ms));
 }
 
 void Clear_Game_Globals() {
@@ -126,7 +111,10 @@ void Set_Board(const std::function<int32(int32 i, int32 j)>& colour) {
 std::string Frame_Bytes() {
   std::string bytes;
   for (int y = 0; y < 420; ++y)
-    for (int x = 0; x < 494; ++x) Put(bytes, hl::surface_pixel(v_screen, x, y), 4);
+    for (int x = 0; x < 494; ++x) {
+      const std::uint32_t pixel = hl::surface_pixel(v_screen, x, y);  // little-endian bytes
+      bytes.append(reinterpret_cast<const char*>(&pixel), 4);
+    }
   return bytes;
 }
 

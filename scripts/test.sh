@@ -12,6 +12,10 @@ echo "== Format (.clang-format)"
 bash scripts/check_format.sh
 
 jobs=$(nproc)
+# A second run compiles only what changed: ccache (one of the test packages) keeps the objects,
+# keyed by paths relative to the checkout so that every clone shares them.
+export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
 configure_and_build() {
   local dir=$1
   shift

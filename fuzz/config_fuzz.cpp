@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <mutex>
 #include <string>
 
@@ -18,7 +19,6 @@
 namespace {
 
 constexpr std::size_t MAX_CLICKS = 24;
-constexpr int32 END_BUTTON = 6, UNDO_BUTTON = 13;
 
 void Check(bool ok, const char* what) {
   if (ok) return;
@@ -37,20 +37,6 @@ void Start_Once() {
   Check(proof::Start_Game(), "the headless game did not start");
 }
 
-void Write_File(const std::uint8_t* data, std::size_t size) {
-  std::FILE* f = std::fopen(CONFIG_FILE_NAME, "wb");
-  Check(f != nullptr, "cannot write orbolan.cfg in the work folder");
-  if (size > 0) std::fwrite(data, 1, size, f);
-  std::fclose(f);
-}
-
-bool Records_Are_Zero() {
-  static const sSETUP_DATA zero_setup{};
-  static const sSCORE_STATISTIC zero_stats{};
-  return std::memcmp(&setup_data, &zero_setup, sizeof zero_setup) == 0 &&
-         std::memcmp(&score_statistic, &zero_stats, sizeof zero_stats) == 0;
-}
-
 // Every screen with the values read, then a game of clicks chosen by the input, ended by
 // the End button, and back to the start screen.
 void Visit_Screens(const std::uint8_t* clicks, std::size_t count) {
@@ -66,8 +52,8 @@ void Visit_Screens(const std::uint8_t* clicks, std::size_t count) {
   }
   plat::headless::tick(60);  // every slide comes home, an owed end screen is posted
   plat::headless::pump();
-  if (mode == MODE_GAME) Execute_Button(UNDO_BUTTON);
-  if (mode == MODE_GAME) Execute_Button(END_BUTTON);
+  if (mode == MODE_GAME) Execute_Button(proof::UNDO);
+  if (mode == MODE_GAME) Execute_Button(proof::END);
   change_mode(MODE_START);
 }
 
@@ -76,17 +62,18 @@ void Visit_Screens(const std::uint8_t* clicks, std::size_t count) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   Start_Once();
   std::lock_guard lock(plat::world_lock());
-  Write_File(data, size);
+  std::ofstream(CONFIG_FILE_NAME, std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(data), std::streamsize(size));
   setup_data = {};
   score_statistic = {};
   const bool read = Read_Config();
-  unsigned char bytes[CONFIG_FILE_SIZE];
+  unsigned char bytes[CONFIG_FILE_SIZE], zero[CONFIG_FILE_SIZE] = {};
+  Encode_Config(setup_data, score_statistic, bytes);
   if (size < CONFIG_FILE_SIZE) {
-    Check(!read && Records_Are_Zero(), "a short file changed the records");
+    Check(!read && std::memcmp(bytes, zero, sizeof zero) == 0, "a short file changed the records");
     return 0;
   }
   Check(read, "a whole file was not read");
-  Encode_Config(setup_data, score_statistic, bytes);
   Check(std::memcmp(bytes, data, CONFIG_FILE_SIZE) == 0, "the records differ from the file");
 
   Visit_Screens(data + CONFIG_FILE_SIZE, size - CONFIG_FILE_SIZE);

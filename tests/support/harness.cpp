@@ -61,17 +61,12 @@ void Clear_Game_Globals() {
   game_type = bubbles_marked = number_bubbles_marked = bubble_points = 0;
   game_score = {};
   game_busy = waitanim = highscore = undo = undo_score = game_over = 0;
-  setup_data = {};
-  score_statistic = {};
-  mode = MODE_START;
-  last_mode = main_btn_mask = 0;
+  setup_data = {}, score_statistic = {};
+  mode = MODE_START, last_mode = main_btn_mask = 0;
   std::memset(buttons, 0, sizeof buttons);
   button_ctr = pressed_button = 0;
   game_initialized = 0;
-  main_hwnd = nullptr;
-  dd_Object = nullptr;
-  dd_Primary = nullptr;
-  v_screen = nullptr;
+  main_hwnd = nullptr, dd_Object = nullptr, dd_Primary = nullptr, v_screen = nullptr;
   TIMER_ID = 0;
   plat::mci_send_string("close all");  // the sound aliases of the last game
   hl::clear_sound_log();

@@ -1,12 +1,13 @@
-// Soak test of the whole game: tens of thousands of random presses, drags and releases over
-// every screen with the timer ticking, across the four game types and both animation
-// settings, Reset boxes answered at random, the game closed (Exit) and started again. A model
-// beside the game predicts the statistics from what is seen to happen (a game ending by
-// itself counts once with its result, End once without score, an accepted Reset clears them)
-// and must agree after every message, and with the saved file after every close. The seed
-// is printed; ORBOLAN_SEED=<seed> replays it.
+// Seeded random play of the whole game: random presses, drags and releases over every screen,
+// the timer ticked by hand, the four game types with animations off and on, Reset answered at
+// random, Exit and a new start. Every move, tick and undo is checked against the rules, and a
+// model predicts the statistics (a game ending by itself counts its result, End a game without
+// score, an accepted Reset clears them) after every message and in the file saved on close.
+// The seed is printed; ORBOLAN_SEED=<seed> replays it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,26 +23,34 @@ namespace {
 
 namespace hl = plat::headless;
 using namespace proof;
+using Board = std::array<std::array<int32, FIELD_ROWS>, FIELD_COLUMNS>;
 
 struct View {  // what the model reads of the game around each message
-  int32 mode, marked = 0, types[10][7];
+  int32 mode, marked, pairs;
+  Board types, marks;
   std::size_t boxes;
 };
+bool In_Pair(const Board& t, int32 i, int32 j) {  // with its right or lower neighbour
+  return t[i][j] && ((i < 9 && t[i + 1][j] == t[i][j]) || (j < 6 && t[i][j + 1] == t[i][j]));
+}
 View Look() {
-  View v{mode, 0, {}, hl::message_boxes().size()};
-  for (int32 k = 0; k < 70; ++k) {
+  View v{mode, 0, 0, {}, {}, hl::message_boxes().size()};
+  for (int32 k = 69; k >= 0; --k) {  // from the bottom right, so the neighbours are read
     v.types[k / 7][k % 7] = PlayField[k / 7][k % 7].type;
-    v.marked += bubbles_marked != 0 && PlayField[k / 7][k % 7].marked != 0;
+    v.marked += v.marks[k / 7][k % 7] = bubbles_marked != 0 && PlayField[k / 7][k % 7].marked;
+    v.pairs += In_Pair(v.types, k / 7, k % 7);
   }
   return v;
 }
-bool Move_Left(const View& v) {
-  for (int32 k = 0; k < 70; ++k) {
-    const int32 i = k / 7, j = k % 7, t = v.types[i][j];
-    if (t != 0 && ((i < 9 && v.types[i + 1][j] == t) || (j < 6 && v.types[i][j + 1] == t)))
-      return true;
-  }
-  return false;
+void Fill(const Board& t, Board& in, int32 i, int32 j, int32 type) {  // our own flood fill
+  if (i < 0 || i > 9 || j < 0 || j > 6 || in[i][j] || t[i][j] != type) return;
+  in[i][j] = 1;
+  for (const int32 d : {-1, 1}) Fill(t, in, i + d, j, type), Fill(t, in, i, j + d, type);
+}
+bool Step_Ok(int32 was, int32 now, int32 home) {  // one tick: 8 towards home, or home to rest
+  return was == AT_REST || was == home
+             ? now == AT_REST
+             : (home - was) % 8 == 0 && now - was == (home > was ? 8 : -8);
 }
 
 class Soak {
@@ -55,7 +64,7 @@ class Soak {
     ASSERT_TRUE(Restart(cfg));
     std::srand(rng_());  // the boards follow the seed
     ASSERT_EQ(std::memcmp(&score_statistic, &model_, sizeof model_), 0) << "read back differently";
-    game_on_ = false;
+    game_on_ = owed_ = false;
   }
 
   void Gesture() {
@@ -68,20 +77,20 @@ class Soak {
            k <= n; ++k)
         Post(WM_MOUSEMOVE, keys, {a.x + (b.x - a.x) * k / n, a.y + (b.y - a.y) * k / n});
     if (kind < 94) Post(WM_LBUTTONUP, 0, kind < 60 ? a : b);  // else released with a later gesture
-    hl::tick(Random(4) == 0 ? 60 : Random(5));                // now and then every slide comes home
+    Tick(Random(4) == 0 ? 60 : Random(5));                    // now and then every slide comes home
     plat::Message msg;
     while (!::testing::Test::HasFatalFailure() && plat::detail::pop_message(&msg)) Dispatch(msg);
+    ASSERT_FALSE(owed_ && check_all_bubbles_moved()) << "every slide is home, no end screen";
   }
 
  private:
   POINT Target() {
     const int roll = Random(100);
     if (mode == MODE_GAME && roll < 85) {  // mostly a player who aims at a pair or the selection
+      const View v = Look();
       for (int tries = 0; tries < 200; ++tries) {
-        const int32 i = Random(10), j = Random(7), t = PlayField[i][j].type;
-        if ((bubbles_marked && PlayField[i][j].marked) ||
-            (t && ((i < 9 && PlayField[i + 1][j].type == t) ||
-                   (j < 6 && PlayField[i][j + 1].type == t))))
+        const int32 i = Random(10), j = Random(7);
+        if (v.marks[i][j] || In_Pair(v.types, i, j))
           return {48 * i + 8 + Random(48), 48 * j + 8 + Random(48)};
       }
     }
@@ -94,6 +103,19 @@ class Soak {
     return {Random(573) - 40, Random(499) - 40};  // anywhere, beyond the window's edges too
   }
   void Post(uint32 msg, uint32 keys, POINT p) { hl::post(msg, keys, MAKELPARAM(p.x, p.y)); }
+  // Every coordinate of every cell on every tick.
+  void Tick(int n) {
+    for (; n > 0; --n) {
+      sBUBBLE_FIELD was[10][7];
+      std::memcpy(was, PlayField, sizeof was);
+      hl::tick();
+      for (int32 k = 0; k < 70; ++k) {
+        const POINT a = was[k / 7][k % 7].move_pos, b = PlayField[k / 7][k % 7].move_pos;
+        ASSERT_TRUE(Step_Ok(a.x, b.x, 48 * (k / 7) + 8) && Step_Ok(a.y, b.y, 48 * (k % 7) + 8))
+            << "cell " << k << " from " << a.x << "," << a.y << " to " << b.x << "," << b.y;
+      }
+    }
+  }
 
   void Dispatch(const plat::Message& msg) {
     if (msg.message == WM_QUIT) return Start(Random(4), Random(2));  // Exit: start again
@@ -102,22 +124,18 @@ class Soak {
     const View before = Look();
     plat::dispatch_message(msg);
     const View after = Look();
-    const bool board_changed = std::memcmp(before.types, after.types, sizeof after.types) != 0;
+    owed_ = owed_ && after.mode == MODE_GAME;
     if (after.mode == MODE_GAME && (before.mode == MODE_START || before.mode == MODE_GAME_SCORE)) {
       game_on_ = true, finished_ = false, type_ = setup_data.game_type, score_ = gain_ = 0;
     } else if (game_on_ && before.mode == MODE_GAME && msg.message == WM_LBUTTONDOWN &&
-               board_changed) {
-      ASSERT_GE(before.marked, 2) << "bubbles went without a group outlined";
-      score_ += gain_ = before.marked * (before.marked - 1);
-      if (!Move_Left(after) && !finished_) {
-        const int32 left = Count_Bubbles(), bonus[5] = {500, 200, 100, 50, 25};
-        const int32 result = score_ + (type_ % 2 == 0 && left < 5 ? bonus[left] : 0);
-        sSTATISTIC_BLOCK& b = Block(type_);
-        ++b.games, b.scores += result, b.high = std::max(b.high, result), finished_ = true;
-      }
+               before.types != after.types) {
+      Check_Move(before);
+      undone_ = before.types, score_ += gain_ = before.marked * (before.marked - 1);
+      if (after.pairs == 0) Check_End();
     } else if (game_on_ && before.mode == MODE_GAME && msg.message == WM_LBUTTONUP) {
-      if (board_changed) {
+      if (before.types != after.types) {
         EXPECT_FALSE(finished_) << "Undo took back the move that ended a game";
+        EXPECT_EQ(after.types, undone_) << "Undo did not restore the board";
         score_ -= gain_, gain_ = 0;
       } else if (after.mode == MODE_GAME_SCORE && !finished_) {
         ++Block(type_).games, finished_ = true;  // End: counted, nothing scored
@@ -132,24 +150,61 @@ class Soak {
     }
     ASSERT_EQ(std::memcmp(&score_statistic, &model_, sizeof model_), 0)
         << "message 0x" << std::hex << msg.message;
-    if (game_on_ && mode == MODE_GAME) {
-      ASSERT_EQ(game_score.score, score_);
+    ASSERT_EQ(game_on_ && mode == MODE_GAME ? game_score.score : score_, score_) << "score";
+  }
+  // The move removed exactly the outlined group, a whole one by our own fill; every other
+  // bubble is kept and starts where it was drawn; nothing floats; columns (rows when packing)
+  // close up to the right; only emptied columns of the refilling types get new bubbles, which
+  // slide in along their rows from beyond the left edge.
+  void Check_Move(const View& b) {
+    Board group{}, kept = b.types, found{};
+    for (int32 k = 0; k < 70; ++k)
+      if (b.marks[k / 7][k % 7])
+        Fill(b.types, group, k / 7, k % 7, b.types[k / 7][k % 7]), kept[k / 7][k % 7] = 0;
+    ASSERT_TRUE(b.marked >= 2 && group == b.marks) << "not the whole group went";
+    int32 fresh = 0;
+    for (int32 k = 0; k < 70; ++k) {
+      const int32 i = k / 7, j = k % 7;
+      const auto [type, at, old, marked] = PlayField[i][j];
+      if (type == 0) continue;
+      ASSERT_TRUE((j == 6 || PlayField[i][j + 1].type) &&
+                  (i == 9 || (type_ < 2 && j < 6) || PlayField[i + 1][j].type))
+          << "floats or leaves a gap: " << i << "," << j;
+      ASSERT_TRUE(old.x == -1 ? at.x < 8 && at.y == AT_REST  // new, from beyond the left edge
+                              : unsigned(old.x) < 10 && unsigned(old.y) < 7 &&
+                                    at.x == 48 * old.x + 8 && at.y == 48 * old.y + 8)
+          << "not where it was drawn: " << i << "," << j;
+      old.x == -1 ? ++fresh : found[old.x][old.y] += type;
     }
+    ASSERT_EQ(found, kept) << "the move lost, changed or invented bubbles";
+    const auto emptied = std::count(kept.begin(), kept.end(), std::array<int32, 7>{});
+    ASSERT_EQ(fresh, type_ % 2 == 1 ? 7 * emptied : 0);
+  }
+  // The game ran out of groups: its result, with the bonus of its type, is counted, and the move
+  // that ended it stays, for the rules while its end screen is owed as for the button.
+  void Check_End() {
+    const int32 left = Count_Bubbles(), bonus[6] = {500, 200, 100, 50, 25, 0};
+    const int32 extra = type_ % 2 == 0 ? bonus[std::min(left, 5)] : 0, result = score_ + extra;
+    sSTATISTIC_BLOCK& b = Block(type_);
+    ++b.games, b.scores += result, b.high = std::max(b.high, result), finished_ = true;
+    owed_ = mode == MODE_GAME;
+    const Board ended = Look().types;
+    if (game_busy) Undo_Move();
+    Execute_Button(UNDO);
+    ASSERT_EQ(Look().types, ended) << "the move that ended the game was taken back";
   }
   sSTATISTIC_BLOCK& Block(int32 t) {
-    return t == 0   ? model_.normal
-           : t == 1 ? model_.continuous
-           : t == 2 ? model_.shifter
-                    : model_.megashift;
+    return *std::array{&model_.normal, &model_.continuous, &model_.shifter, &model_.megashift}[t];
   }
 
   std::mt19937 rng_;
   sSCORE_STATISTIC model_{};
-  bool game_on_ = false, finished_ = false;
+  bool game_on_ = false, finished_ = false, owed_ = false;
   int32 type_ = 0, score_ = 0, gain_ = 0;
+  Board undone_{};  // the board before the last move
 };
 
-TEST(Soak, RandomPlayOverEveryScreenKeepsTheStatisticsRight) {
+TEST(Soak, RandomPlayOverEveryScreenKeepsTheRulesAndTheStatistics) {
   const char* replay = std::getenv("ORBOLAN_SEED");
   const unsigned seed =
       replay ? unsigned(std::strtoul(replay, nullptr, 10)) : std::random_device{}();

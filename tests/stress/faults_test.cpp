@@ -1,6 +1,6 @@
-// Faults with nothing lost: saves killed at random moments, sound files missing or damaged,
-// and pictures whose surfaces lost their memory. (A folder the game may not write is the
-// real-window tests'.)
+// Faults with nothing lost: saves killed at random moments, and pictures whose surfaces lost
+// their memory. (A folder the game may not write and damaged sounds are the real-window
+// tests'.)
 #include <gtest/gtest.h>
 
 #include <poll.h>
@@ -10,7 +10,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <random>
 
@@ -26,15 +25,6 @@ namespace {
 namespace fs = std::filesystem;
 namespace hl = plat::headless;
 using namespace proof;
-
-// New, then a board whose only move is the pair at the bottom left, removed: the game ends.
-void Play_A_Game_To_Its_End() {
-  Press(NEW);
-  Set_Board([](int32 i, int32 j) { return j == 6 && i < 2 ? 5 : (i + 2 * j) % 4 + 1; });
-  Click(Cell_X(0), Cell_Y(6)), Click(Cell_X(0), Cell_Y(6));
-  hl::tick(60);
-  hl::pump();
-}
 
 // The saver writes generation after generation (every field equal to it) and reports each
 // finished save on its output; killed at random moments, it leaves the last reported save
@@ -88,44 +78,6 @@ TEST(Faults, SavesKilledAtRandomMomentsLeaveTheOldOrTheNewFile) {
     on_disk = found;
   }
   EXPECT_GT(new_found, 0) << "the saver never finished a save: the kills came too early";
-}
-
-TEST(Faults, MissingOrDamagedSoundsLeaveTheGameSilentButPlaying) {
-  const struct {
-    const char* what;
-    std::size_t size;
-    int at;
-    char put;
-  } cases[] = {{"missing", 0, -1, 0},
-               {"empty", 0, 0, 0},
-               {"cut short", 30, 0, 0},
-               {"chunk past the end", 200, 0, 0},
-               {"floating point samples", 600, 20, 3},
-               {"folders", 0, -2, 0}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    Work_Dir dir("sounds");
-    Write_Cfg({0, 1, 0});  // sounds on
-    Write_Short_Waves(50);
-    for (const char* n :
-         {"intro.wav", "click.wav", "pop.wav", "megapop.wav", "score.wav", "higscore.wav"}) {
-      if (c.at < 0) fs::remove(n);
-      if (c.at == -2) fs::create_directory(n);
-      if (c.at < 0) continue;
-      fs::resize_file(n, c.size);
-      if (c.at > 0)
-        std::fstream(n, std::ios::in | std::ios::out | std::ios::binary).seekp(c.at).put(c.put);
-    }
-    hl::reset();
-    Clear_Game_Globals();
-    ASSERT_TRUE(proof::Start_Game());
-    Play_A_Game_To_Its_End();
-    EXPECT_EQ((std::array{mode, score_statistic.normal.games, score_statistic.normal.high}),
-              (std::array{MODE_GAME_SCORE, 1, 2}));  // the pair, and no bonus with 68 left
-    EXPECT_TRUE(hl::sound_log().empty()) << "a device played: " << hl::sound_log().front();
-    EXPECT_EQ(hl::beep_count(), 0);
-    hl::reset();
-  }
 }
 
 TEST(Faults, LostSurfacesAreReloadedAndTheNextFrameIsRight) {

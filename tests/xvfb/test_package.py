@@ -22,16 +22,13 @@ def check_share(share):
     run('appstreamcli', 'validate', '--no-net', '--pedantic', '%s/metainfo/%s.metainfo.xml' % (share, APP))
     for size in 16, 32, 48, 64, 128, 256:
         png = open('%s/icons/hicolor/%dx%d/apps/orbolan.png' % (share, size, size), 'rb').read(24)
-        d.check(png[:8] == b'\x89PNG\r\n\x1a\n' and struct.unpack('>II', png[16:]) == (size, size),
-                'a %d x %d PNG icon' % (size, size))
+        d.check(png == b'\x89PNG\r\n\x1a\n\0\0\0\rIHDR' + struct.pack('>II', size, size), 'a %d px PNG icon' % size)
 
 
-def played(x, folder, cmd, home, env=None):
-    """Started as a player would, the start screen seen, closed with the close box."""
+def played(x, folder, cmd, home, env=None):  # started as a player would, closed with the close box
     g = x.start(folder, cmd=[cmd], home=home, env=env)
     g.wait_screen('start', 'started by %s' % cmd, 'package-start')
     g.close()
-    d.check(g.wait_exit() == 0, 'the close box ends it with exit code 0')
 
 
 def check_player(folder, sounds, home=None):
@@ -65,7 +62,7 @@ def prefix_install(x):
     os.makedirs(player)
     seeded = d.read_cfg(home + '/.local/share/orbolan')
     seeded[0] = 2  # the player's own file is read and kept as it is
-    d.write_cfg(player, seeded)
+    open(player + '/orbolan.cfg', 'wb').write(struct.pack('<15i', *seeded))
     shutil.copytree(prefix, second, symlinks=True)
     os.symlink(second + '/games/orbolan', link)
     audio, home2 = work + '/audio.raw', d.tempdir()

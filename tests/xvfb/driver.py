@@ -15,8 +15,7 @@ BUTTONS = dict(exit=(6, 376), credits=(74, 376), setup=(142, 376), scores=(210, 
                ok_scores=(180, 277), reset=(250, 277), done=(180, 277), new_next=(250, 277))
 FACES = dict(zip(BUTTONS, (108, 110, 112, 114, 116, 118, 134, 120, 120, 120, 124, 122, 116)))
 # Each screen by a face that only it shows.
-SCREENS = dict(start='new', game='end', setup='ok', credits='ok_credits', scores='reset',
-               end='done')
+SCREENS = dict(start='new', game='end', setup='ok', credits='ok_credits', scores='reset', end='done')
 failures, _cleanups = [], []
 
 
@@ -99,8 +98,8 @@ def picture(pic):  # a 24-bit BMP file, or the program's picture with that id: (
     data = open(pic if isinstance(pic, str) else '%s/res_%d.bmp' % (ART, pic), 'rb').read()
     offset, w, h = struct.unpack_from('<I4xii', data, 10)
     stride = (w * 3 + 3) // 4 * 4
-    rows = [data[offset + stride * (abs(h) - 1 - y if h > 0 else y):][:w * 3] for y in range(abs(h))]
-    rgb = bytearray(b''.join(rows))
+    starts = (offset + stride * (abs(h) - 1 - y if h > 0 else y) for y in range(abs(h)))
+    rgb = bytearray(b''.join(data[k:k + 3 * w] for k in starts))
     rgb[0::3], rgb[2::3] = rgb[2::3], rgb[0::3]
     return w, abs(h), bytes(rgb)
 
@@ -272,10 +271,11 @@ class Game:
 
         shot = poll(steady)
         if (what or not shot) and not check(bool(shot), what or 'the window settles'):
-            save = 'failed-%d' % len(failures)
+            last[0].save('failed-%d' % len(failures))
+            raise RuntimeError('the steps after it depend on it: the test ends here')
         if save:
             last[0].save(save)
-        return shot or last[0]
+        return shot
 
     def wait_screen(self, name, what=None, save=None):
         return self.settled(lambda s: s.screen() == name, what or 'the %s screen' % name, save)

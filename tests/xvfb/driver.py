@@ -1,7 +1,7 @@
 """The real program in a private X server (Xvfb -displayfd) with openbox, driven by xdotool, judged
 by screenshots and the files it writes. Whatever happens (an exception, Ctrl-C, CTest's timeout),
 what a test started is stopped and its temporary folders removed. Every wait is for a condition."""
-import os, re, select, shutil, signal, struct, subprocess, sys, tempfile, time, traceback
+import contextlib, os, re, select, shutil, signal, struct, subprocess, sys, tempfile, time, traceback
 
 BIN = os.path.abspath(os.environ.get('ORBOLAN_BIN', 'build/rel/bin'))
 GAME = os.path.join(BIN, 'orbolan')
@@ -15,13 +15,12 @@ BUTTONS = dict(exit=(6, 376), credits=(74, 376), setup=(142, 376), scores=(210, 
                ok_scores=(180, 277), reset=(250, 277), done=(180, 277), new_next=(250, 277))
 FACES = dict(zip(BUTTONS, (108, 110, 112, 114, 116, 118, 134, 120, 120, 120, 124, 122, 116)))
 # Each screen by a face that only it shows.
-SCREENS = dict(start='new', game='end', setup='ok', credits='ok_credits', scores='reset',
-               end='done')
+SCREENS = dict(start='new', game='end', setup='ok', credits='ok_credits', scores='reset', end='done')
 failures, _cleanups = [], []
 
 
-class Skip(Exception):
-    """Raised when a tool the test needs is missing: the test exits with 77."""
+class Skip(Exception):  # a tool the test needs is missing: exit code 77
+    pass
 
 
 def check(cond, what):
@@ -30,23 +29,16 @@ def check(cond, what):
     return cond
 
 
-def poll(cond, timeout=60):
-    """cond()'s first true value, or its last false one once `timeout` seconds have passed."""
-    end = time.monotonic() + timeout
+def poll(cond):  # cond()'s first true value, or its last one after a minute
+    end = time.monotonic() + 60
     while not (result := cond()) and time.monotonic() < end:
         time.sleep(0.05)
     return result
 
 
-def wait_for(cond, what, timeout=60):
-    check(bool(result := poll(cond, timeout)), what)
-    return result
-
-
 def need(*tools):
-    for tool in tools:
-        if shutil.which(tool) is None:
-            raise Skip('%s is not installed' % tool)
+    if missing := [tool for tool in tools if shutil.which(tool) is None]:
+        raise Skip('not installed: ' + ' '.join(missing))
 
 
 def cell(i, j):
@@ -61,18 +53,11 @@ def tempdir():
 
 
 def player_folder(cfg=None):
-    """A fresh folder holding the six sounds and, given 15 ints, an "orbolan.cfg"."""
-    folder = os.path.join(tempdir(), 'game')
-    os.mkdir(folder)
-    for name in SOUNDS:
-        shutil.copy(os.path.join(BIN, name), folder)
+    folder = os.path.join(tempdir(), 'game')  # the six sounds, and `cfg` as "orbolan.cfg"
+    shutil.copytree(BIN, folder, ignore=lambda _, names: [n for n in names if n not in SOUNDS])
     if cfg:
-        write_cfg(folder, cfg)
+        open(folder + '/orbolan.cfg', 'wb').write(struct.pack('<15i', *cfg))
     return folder
-
-
-def write_cfg(folder, values):
-    open(os.path.join(folder, 'orbolan.cfg'), 'wb').write(struct.pack('<15i', *values))
 
 
 def read_cfg(folder):
@@ -81,15 +66,13 @@ def read_cfg(folder):
     return data and (list(struct.unpack('<15i', data)) if len(data) == 60 else '%d bytes' % len(data))
 
 
-def loud_frames(path, start=0):
-    """Frames of 16-bit stereo sound in the file from byte `start` on louder than 300."""
+def loud_frames(path, start=0):  # 16-bit stereo frames louder than 300 from byte `start` on
     data = open(path, 'rb').read()[start // 4 * 4:] if os.path.exists(path) else b''
     samples = memoryview(data[:len(data) // 4 * 4]).cast('h')
     return sum(1 for k in range(0, len(samples), 2) if max(abs(samples[k]), abs(samples[k + 1])) > 300)
 
 
 def main(fn):
-    """Runs the test `fn` and exits with 0 (passed), 1 (failed) or 77 (skipped)."""
     signal.signal(signal.SIGINT, signal.default_int_handler)
     for sig in signal.SIGTERM, signal.SIGHUP:
         signal.signal(sig, lambda n, _: sys.exit('signal %d' % n))
@@ -97,8 +80,7 @@ def main(fn):
     try:
         fn()
     except Skip as e:
-        print('skipped: %s' % e)
-        code = 77
+        code = print('skipped: %s' % e) or 77
     except BaseException as e:  # Ctrl-C and exits too: a step that could not be finished
         traceback.print_exc()
         check(False, '%s: %s' % (type(e).__name__, e))
@@ -112,19 +94,17 @@ def main(fn):
     sys.exit(code or (1 if failures else 0))
 
 
-def picture(pic):
-    """A 24-bit BMP file, or the program's picture with that id: (width, height, RGB)."""
+def picture(pic):  # a 24-bit BMP file, or the program's picture with that id: (w, h, RGB)
     data = open(pic if isinstance(pic, str) else '%s/res_%d.bmp' % (ART, pic), 'rb').read()
     offset, w, h = struct.unpack_from('<I4xii', data, 10)
     stride = (w * 3 + 3) // 4 * 4
-    rows = [data[offset + stride * (abs(h) - 1 - y if h > 0 else y):][:w * 3] for y in range(abs(h))]
-    rgb = bytearray(b''.join(rows))
+    starts = (offset + stride * (abs(h) - 1 - y if h > 0 else y) for y in range(abs(h)))
+    rgb = bytearray(b''.join(data[k:k + 3 * w] for k in starts))
     rgb[0::3], rgb[2::3] = rgb[2::3], rgb[0::3]
     return w, abs(h), bytes(rgb)
 
 
-class Shot:
-    """The client area as the X server shows it: RGB bytes row by row."""
+class Shot:  # the client area as the X server shows it: RGB bytes row by row
     _faces, _bubbles = {}, {}
 
     def __init__(self, rgb, size=(W, H)):
@@ -133,12 +113,9 @@ class Shot:
     def __eq__(self, other):
         return isinstance(other, Shot) and self.rgb == other.rgb
 
-    def at(self, x, y):
-        k = 3 * (y * self.size[0] + x)
-        return tuple(self.rgb[k:k + 3])
-
     def rows(self, x, y, w, h):
-        return b''.join(self.rgb[3 * ((y + r) * self.size[0] + x):][:3 * w] for r in range(h))
+        starts = range(3 * (y * self.size[0] + x), len(self.rgb), 3 * self.size[0])[:h]
+        return b''.join(self.rgb[k:k + 3 * w] for k in starts)
 
     def save(self, name):
         os.makedirs(SHOTS, exist_ok=True)
@@ -146,8 +123,7 @@ class Shot:
                         os.path.join(SHOTS, name + '.png')], input=self.rgb, check=True)
 
     def shows(self, button, masked=False, face=None):
-        """True when the button's place shows its usable face exactly (or `face`, another
-        picture id, such as a pressed face; masked: dimmed by the checkerboard)."""
+        # The usable face exactly, or picture `face` (pressed); masked: dimmed by the checkerboard.
         key = (face or FACES[button], masked)
         if key not in Shot._faces:
             face, mask = picture(key[0])[2][:62 * 38 * 3], picture(128)[2]
@@ -155,25 +131,20 @@ class Shot:
         return self.rows(*BUTTONS[button], 62, 38) == Shot._faces[key]
 
     def screen(self):
-        """'start', 'game', 'setup', 'credits', 'scores', 'end', or None."""
         return next((name for name, face in SCREENS.items() if self.shows(face)), None)
 
     def board(self):
-        """board[i][j]: the colour 1..5 of the bubble at rest in cell (i, j), else 0. A bubble
-        is told by the inner 26 x 26 square of its picture, exactly."""
+        # board[i][j]: the colour 1..5 of the bubble at rest there, told by its exact inner square
         if not Shot._bubbles:
             Shot._bubbles = {Shot(picture(129 + k)[2], (46, 46)).rows(10, 10, 26, 26): k + 1
                              for k in range(5)}
         return [[Shot._bubbles.get(self.rows(48 * i + 18, 48 * j + 18, 26, 26), 0)
                  for j in range(ROWS)] for i in range(COLUMNS)]
 
-    def red(self):
-        """The pure red pixels above the status bar."""
+    def red(self):  # the pure red pixels above the status bar
         w, matches = self.size[0], re.finditer(b'(?=\xff\0\0)', self.rgb[:3 * self.size[0] * 345])
         return {(m.start() // 3 % w, m.start() // 3 // w) for m in matches if m.start() % 3 == 0}
 
-
-# ---- The rules as a player sees them ------------------------------------------------------
 
 def full(board):
     return all(all(column) for column in board)
@@ -189,29 +160,24 @@ def group_at(board, i, j):
     return seen
 
 
-def largest_group(board):
-    return max((group_at(board, i, j) for i in range(COLUMNS) for j in range(ROWS) if board[i][j]), key=len)
+def groups(board):  # those of two or more bubbles
+    every = {frozenset(group_at(board, i, j)) for i in range(COLUMNS) for j in range(ROWS) if board[i][j]}
+    return [g for g in every if len(g) > 1]
 
 
-def after_normal_move(board, group):
-    """Bubbles fall, and the columns still holding bubbles close up to the right in order."""
+def after_normal_move(board, group):  # bubbles fall, columns close up to the right
     kept = [[board[i][j] for j in range(ROWS) if (i, j) not in group and board[i][j]] for i in range(COLUMNS)]
     columns = [[0] * (ROWS - len(k)) + k for k in kept if k]
     return [[0] * ROWS] * (COLUMNS - len(columns)) + columns
 
 
-def outline(group):
-    """The border of the union of the group's 48 x 48 cell boxes (x = 48i + 7 .. 48i + 54)."""
+def outline(group):  # the border of the union of the group's cell boxes (x = 48i + 7 .. 48i + 54)
     inside = lambda x, y: x >= 7 and y >= 7 and ((x - 7) // 48, (y - 7) // 48) in group
     return {(x, y) for (i, j) in group for y in range(48 * j + 7, 48 * j + 55) for x in range(48 * i + 7, 48 * i + 55)
             if not all(inside(*p) for p in ((x - 1, y), (x + 1, y), (x, y - 1), (x, y + 1)))}
 
 
-# ---- Processes, the X server, the game ----------------------------------------------------
-
-class _Process:
-    """A process in a session of its own; stop() ends it and whatever it started."""
-
+class _Process:  # a process in a session of its own; stop() ends it and whatever it started
     def __init__(self, argv, **kw):
         self.p = subprocess.Popen(argv, start_new_session=True, **{'stdout': subprocess.DEVNULL, **kw})
         _cleanups.append(self.stop)
@@ -219,11 +185,9 @@ class _Process:
     def stop(self):
         for sig, patience in (signal.SIGTERM, 5), (signal.SIGKILL, 60):
             if self.p.poll() is None:
-                try:
+                with contextlib.suppress(ProcessLookupError, subprocess.TimeoutExpired):
                     os.killpg(self.p.pid, sig)
                     self.p.wait(patience)
-                except (ProcessLookupError, subprocess.TimeoutExpired):
-                    pass
 
 
 class Display:
@@ -235,42 +199,34 @@ class Display:
         self.work = tempdir()
         read, write = os.pipe()
         self.procs.append(_Process(['Xvfb', '-displayfd', str(write), '-screen', '0', '%dx%dx24' % self.size,
-                                    '-nolisten', 'tcp'], pass_fds=[write], stderr=self.log('xvfb')))
+                                    '-nolisten', 'tcp'], pass_fds=[write], stderr=open(self.work + '/xvfb.log', 'ab')))
         os.close(write)
-        number = b''  # Xvfb writes its display number once it takes connections
-        while not number.endswith(b'\n') and select.select([read], [], [], 60)[0] and (more := os.read(read, 16)):
-            number += more
-        os.close(read)
+        with os.fdopen(read) as f:  # Xvfb writes its display number once it takes connections
+            number = f.readline() if select.select([f], [], [], 60)[0] else ''
         if not number.strip():
             raise RuntimeError('Xvfb did not start: ' + open(self.work + '/xvfb.log').read())
-        self.env = dict(DISPLAY=':' + number.decode().strip(), PATH=os.environ['PATH'])
+        self.env = dict(DISPLAY=':' + number.strip(), PATH=os.environ['PATH'])
+        # Now and then openbox exits at once on a display just opened: it is started again.
+        for attempt in range(3 * self.wm):
+            openbox = _Process(['openbox', '--sm-disable'], env=dict(self.env, HOME=tempdir()),
+                               stderr=open(self.work + '/openbox.log', 'ab'))
+            self.procs.append(openbox)
+            if poll(lambda: openbox.p.poll() is not None or
+                    self.run(['wmctrl', '-m']).returncode == 0) and openbox.p.poll() is None:
+                return self
         if self.wm:
-            # Now and then openbox gives up on a display that has only just opened (exit 1,
-            # saying nothing): a window manager that has exited is started again.
-            for attempt in range(3):
-                openbox = _Process(['openbox', '--sm-disable'], env=dict(self.env, HOME=tempdir()),
-                                   stderr=self.log('openbox'))
-                self.procs.append(openbox)
-                if poll(lambda: openbox.p.poll() is not None or
-                        self.run(['wmctrl', '-m']).returncode == 0) and openbox.p.poll() is None:
-                    break
-            else:
-                raise RuntimeError('openbox did not start: ' + open(self.work + '/openbox.log').read())
+            raise RuntimeError('openbox did not start: ' + open(self.work + '/openbox.log').read())
         return self
 
     def __exit__(self, *_):
         for p in reversed(self.procs):
             p.stop()
 
-    def log(self, name):
-        return open(os.path.join(self.work, name + '.log'), 'ab')
-
     def run(self, argv, **kw):
         return subprocess.run(argv, env=self.env, capture_output=True, timeout=60, **kw)
 
     def start(self, folder, args=(), env=None, cmd=None, home=None):
-        """Starts the game (or `cmd`) in `folder` with a desktop session's bare environment,
-        HOME a fresh folder unless given, and waits for its window."""
+        # The game (or `cmd`) in `folder`, a desktop session's bare environment, HOME fresh unless given.
         runtime = tempdir()
         os.chmod(runtime, 0o700)
         environ = dict(HOME=home or tempdir(), DISPLAY=self.env['DISPLAY'], LANG='C.UTF-8',
@@ -279,6 +235,7 @@ class Display:
 
 
 class Game:
+    zoom = 1  # the window's scale: mouse positions are given unscaled
     def __init__(self, x, argv, folder, env):
         self.x, self.log = x, os.path.join(x.work, 'game-%d.log' % len(x.procs))
         with open(self.log, 'wb') as log:
@@ -293,33 +250,32 @@ class Game:
     def stderr(self):
         return open(self.log, errors='replace').read()
 
-    def shot(self):
-        """The client area now, from xwd's dump of the window (32 bits per pixel)."""
+    def shot(self):  # the client area now, from xwd's dump of the window (32 bits per pixel)
         data = self.x.run(['xwd', '-id', self.window, '-silent'], check=True).stdout
         (header, _, _, _, w, h, _, order, _, _, _, bpp, line), colours = \
             struct.unpack_from('>13I', data), struct.unpack_from('>I', data, 76)[0]
         assert bpp == 32, 'xwd wrote %d bits per pixel' % bpp
-        pixels = b''.join(data[header + 12 * colours + y * line:][:4 * w] for y in range(h))
+        pixels = b''.join(data[k:k + 4 * w] for k in range(header + 12 * colours, len(data), line)[:h])
         rgb = bytearray(3 * w * h)
         for channel, at in enumerate((2, 1, 0) if order == 0 else (1, 2, 3)):
             rgb[channel::3] = pixels[at::4]
         return Shot(bytes(rgb), (w, h))
 
-    def settled(self, until=None, what=None, save=None, timeout=60):
-        """The second of two equal screenshots in a row (that also meet `until`); a check
-        named `what`, or "the window settles"."""
+    def settled(self, until=None, what=None, save=None):
+        # The second of two equal screenshots in a row that meet `until`; checked as `what`.
         last = [None]
 
         def steady():
             previous, last[0] = last[0], self.shot()
             return last[0] == previous and (until is None or until(last[0])) and last[0]
 
-        shot = poll(steady, timeout)
+        shot = poll(steady)
         if (what or not shot) and not check(bool(shot), what or 'the window settles'):
-            save = 'failed-%d' % len(failures)
+            last[0].save('failed-%d' % len(failures))
+            raise RuntimeError('the steps after it depend on it: the test ends here')
         if save:
             last[0].save(save)
-        return shot or last[0]
+        return shot
 
     def wait_screen(self, name, what=None, save=None):
         return self.settled(lambda s: s.screen() == name, what or 'the %s screen' % name, save)
@@ -328,13 +284,7 @@ class Game:
         self.x.run(['xdotool', *map(str, commands)], check=True)
 
     def move(self, x, y, *then):
-        self.xdo('mousemove', '--window', self.window, x, y, *then)
-
-    def press(self, x, y):
-        self.move(x, y, 'mousedown', 1)
-
-    def release(self, x, y):
-        self.move(x, y, 'mouseup', 1)
+        self.xdo('mousemove', '--window', self.window, x * self.zoom, y * self.zoom, *then)
 
     def click(self, x, y):
         self.move(x, y, 'click', 1)
@@ -342,36 +292,35 @@ class Game:
     def button(self, name):
         self.click(BUTTONS[name][0] + 31, BUTTONS[name][1] + 19)
 
-    def key(self, keys, action='key'):
-        """xdotool key names to the focused window; action 'keydown' or 'keyup' holds them."""
-        self.xdo(action, keys)
+    def xprop(self, *args):
+        return self.x.run(['xprop', '-id', self.window, *args], text=True).stdout
 
-    def geometry(self):
-        """(x, y, width, height) of the client area on the screen."""
+    def geometry(self):  # (x, y, width, height) of the client area on the screen
         info = dict(line.strip().partition(':')[::2] for line in
                     self.x.run(['xwininfo', '-id', self.window], text=True).stdout.splitlines())
         return tuple(int(info[k]) for k in ('Absolute upper-left X', 'Absolute upper-left Y', 'Width', 'Height'))
 
-    def close(self):
-        """The window's close box: the window manager asks the window to close."""
+    def close(self, what='the close box'):  # the window manager asks the window to close
         self.x.run(['wmctrl', '-i', '-c', self.window], check=True)
+        return self.ends(what)
 
     def kill(self, sig=signal.SIGKILL):
         self.proc.p.send_signal(sig)
+        return self.wait_exit()
 
-    def wait_exit(self, timeout=60):
-        try:
-            return self.proc.p.wait(timeout)
-        except subprocess.TimeoutExpired:
-            return None
+    def wait_exit(self):  # the exit code, None if still running after a minute
+        poll(lambda: self.proc.p.poll() is not None)
+        return self.proc.p.poll()
+
+    def ends(self, what):
+        return check(self.wait_exit() == 0, what + ' ends the game with exit code 0')
 
 
-def deal(g, what='New deals 70 bubbles'):
-    """New from the start screen: the board dealt, and its largest group."""
+def deal(g, what='New deals 70 bubbles'):  # the board dealt and its largest group
     g.button('new')
     board = g.settled(lambda s: full(s.board()), what).board()
     print('board dealt: %s' % board)
-    return board, largest_group(board)
+    return board, max(groups(board), key=len)
 
 
 def mark(g, group, what='the largest group is selected'):
@@ -379,13 +328,16 @@ def mark(g, group, what='the largest group is selected'):
     return g.settled(lambda s: s.red() == outline(group), what)
 
 
-def play_game(g, what):
-    """From the start screen: New, the largest group selected and removed, End, Done."""
-    board, group = deal(g, what + ': New deals 70 bubbles')
-    mark(g, group, what + ': the largest group is selected')
-    g.click(*cell(*min(group)))
-    g.settled(lambda s: s.board() == after_normal_move(board, group), what + ': the group is removed')
-    g.button('end')
-    g.wait_screen('end', what + ': End shows the end-of-game screen', what + '-end')
-    g.button('done')
-    g.wait_screen('start', what + ': Done goes back to the start screen')
+def choose(g, x, y, what):  # Setup, the option at (x, y) clicked, OK
+    g.button('setup')
+    setup = g.wait_screen('setup')
+    g.click(x, y)
+    g.settled(lambda s: s.screen() == 'setup' and s != setup, what)
+    g.button('ok')
+
+
+def expected_start():  # the first screen as the headless backend composes it
+    bmp = os.path.join(tempdir(), 'start.bmp')
+    subprocess.run([os.path.join(BIN, 'orbolan_frame_dump'), bmp], check=True)
+    w, h, rgb = picture(bmp)
+    return Shot(b''.join(rgb[3 * w * y:3 * (w * y + W)] for y in range(H)))

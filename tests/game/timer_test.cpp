@@ -53,10 +53,7 @@ void Count_Tick(uint32, uint32, unsigned long, unsigned long, unsigned long) {
 }
 
 TEST(Concurrency, ShellTimerAndPlayerThreads) {
-  const char* replay = std::getenv("ORBOLAN_SEED");
-  const unsigned seed =
-      replay ? unsigned(std::strtoul(replay, nullptr, 10)) : std::random_device{}();
-  std::printf("seed %u (replay with ORBOLAN_SEED=%u)\n", seed, seed);
+  const unsigned seed = Seed();
   std::mt19937 rng(seed);
   Work_Dir dir("concurrency");
   hl::reset();

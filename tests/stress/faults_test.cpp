@@ -30,10 +30,7 @@ using namespace proof;
 // finished save on its output; killed at random moments, it leaves the last reported save
 // or the one under way, whole. The seed is printed; ORBOLAN_SEED=<seed> replays it.
 TEST(Faults, SavesKilledAtRandomMomentsLeaveTheOldOrTheNewFile) {
-  const char* replay = std::getenv("ORBOLAN_SEED");
-  const unsigned seed =
-      replay ? unsigned(std::strtoul(replay, nullptr, 10)) : std::random_device{}();
-  std::printf("seed %u (replay with ORBOLAN_SEED=%u)\n", seed, seed);
+  const unsigned seed = Seed();
   std::mt19937 rng(seed);
   Work_Dir dir("kill");
   int32 on_disk = 1000, new_found = 0;

@@ -205,10 +205,7 @@ class Soak {
 };
 
 TEST(Soak, RandomPlayOverEveryScreenKeepsTheRulesAndTheStatistics) {
-  const char* replay = std::getenv("ORBOLAN_SEED");
-  const unsigned seed =
-      replay ? unsigned(std::strtoul(replay, nullptr, 10)) : std::random_device{}();
-  std::printf("seed %u (replay with ORBOLAN_SEED=%u)\n", seed, seed);
+  const unsigned seed = Seed();
   Work_Dir dir("soak");
   Soak soak(seed);
   for (int32 type = 0; type < 4; ++type)

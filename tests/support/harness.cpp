@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <mutex>
+#include <random>
 
 #include "gfx/GFX.h"
 #include "main/MAIN.h"
@@ -33,6 +34,14 @@ Work_Dir::~Work_Dir() {
   std::error_code ignored;
   fs::current_path(back_, ignored);
   fs::remove_all(path_, ignored);
+}
+
+unsigned Seed() {
+  const char* replay = std::getenv("ORBOLAN_SEED");
+  const unsigned seed =
+      replay ? unsigned(std::strtoul(replay, nullptr, 10)) : std::random_device{}();
+  std::printf("seed %u (replay with ORBOLAN_SEED=%u)\n", seed, seed);
+  return seed;
 }
 
 void Write_Cfg(const Cfg& cfg) {  // the machine is little-endian, like the file

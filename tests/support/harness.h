@@ -30,6 +30,10 @@ class Work_Dir {
   std::string back_, path_;
 };
 
+// The seed of a randomised test: ORBOLAN_SEED when set, else a fresh one. Printed, so that a
+// failure can be replayed.
+unsigned Seed();
+
 // The fifteen int32 fields of "orbolan.cfg": game type, sounds, animations, 12 statistics.
 using Cfg = std::array<int32, 15>;
 void Write_Cfg(const Cfg& cfg);

@@ -1,6 +1,5 @@
-// The generated assets: every embedded picture at its size (read by a BMP reader of our own),
-// the generator's reproducible bytes and the sounds beside the program. How the pictures look
-// on the screens is the golden replay's.
+// The generated assets: the generator's reproducible bytes, the sounds beside the program, and
+// the bubbles' colours and marks. How the pictures look on the screens is the golden replay's.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -13,48 +12,33 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <numeric>
 #include <vector>
 
 #include "game/ORBOLAN.h"
+#include "platform/platform.h"
 #include "platform/sound/wave.h"
 #include "resources/resources.h"
 
 namespace {
 
-struct Picture {
-  int w = 0, h = 0;
-  std::vector<std::uint32_t> px;  // 0xRRGGBB, top row first
-  std::uint32_t at(int x, int y) const { return px[std::size_t(y) * w + x]; }
-};
+using Picture = plat::Bitmap;
 
-std::uint32_t le(const unsigned char* p, int n) {
-  return n == 0 ? 0 : le(p + 1, n - 1) << 8 | p[0];
-}
-
-// An empty picture (w = 0) unless the resource is an uncompressed 24-bit bottom-up BMP.
+// A picture built into the program, read by the game's reader; empty if it cannot be read.
 Picture load(int id) {
-  Picture p;
   const res::Blob b = res::find(id);
-  if (b.size < 54 || b.data[0] != 'B' || le(b.data + 28, 2) != 24 || le(b.data + 30, 4) != 0)
-    return p;
-  const int w = int(le(b.data + 18, 4)), h = int(le(b.data + 22, 4));
-  const std::size_t offset = le(b.data + 10, 4),
-                    stride = (std::size_t(w) * 3 + 3) & ~std::size_t(3);
-  if (w <= 0 || h <= 0 || offset + stride * h > b.size) return p;
-  p.w = w, p.h = h, p.px.resize(std::size_t(w) * h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x)
-      p.px[std::size_t(y) * w + x] = le(b.data + offset + stride * (h - 1 - y) + 3 * x, 3);
-  return p;
+  const std::unique_ptr<Picture> p = plat::load_bitmap_memory(b.data, b.size);
+  return p ? *p : Picture{};
 }
+std::uint32_t at(const Picture& p, int x, int y) { return p.pixels[std::size_t(y) * p.width + x]; }
 
 double mean_luminance(const Picture& p, int x0, int y0, int x1, int y1) {
   double sum = 0;
   for (int y = y0; y < y1; ++y)
     for (int x = x0; x < x1; ++x)
-      sum += 0.299 * (p.at(x, y) >> 16) + 0.587 * (p.at(x, y) >> 8 & 0xFF) +
-             0.114 * (p.at(x, y) & 0xFF);
+      sum += 0.299 * (at(p, x, y) >> 16) + 0.587 * (at(p, x, y) >> 8 & 0xFF) +
+             0.114 * (at(p, x, y) & 0xFF);
   return sum / ((x1 - x0) * (y1 - y0));
 }
 
@@ -144,10 +128,10 @@ TEST(Bubbles, FiveColoursStayApartUnderSimulatedColourBlindness) {
   for (int k = 0; k < 5; ++k) {
     const Picture p = load(IDB_BUBBLE_1 + k);
     for (int i = 0, n = 0; i < 3; ++i, n = 0) {
-      for (int y = 0; y < p.h; ++y)
-        for (int x = 0; x < p.w; ++x)
+      for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x)
           if (std::hypot(x + 0.5 - 23, y + 0.5 - 23) < 20)
-            mean[k][i] += linear(p.at(x, y) >> (16 - 8 * i) & 0xFF), ++n;
+            mean[k][i] += linear(at(p, x, y) >> (16 - 8 * i) & 0xFF), ++n;
       mean[k][i] /= n;
     }
   }

@@ -24,7 +24,6 @@ class Work_Dir {
   ~Work_Dir();
   Work_Dir(const Work_Dir&) = delete;
   Work_Dir& operator=(const Work_Dir&) = delete;
-  const std::string& path() const { return path_; }
 
  private:
   std::string back_, path_;

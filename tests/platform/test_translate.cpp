@@ -44,7 +44,7 @@ TEST(Translate, MouseEventsPackTheirPlaceAndCarryTheKeyStateWordOfTheirOwnEvent)
       {button(UP, SDL_BUTTON_RIGHT, 1, 2), KMOD_SHIFT | KMOD_CTRL, WM_RBUTTONUP,
        MK_LBUTTON | MK_MBUTTON | MK_SHIFT | MK_CONTROL, 0x00020001},
       // A drag outside the window: sixteen-bit two's complement, the buttons of the motion.
-      {{.motion = {SDL_MOUSEMOTION, 0, WIN, 0, SDL_BUTTON_LMASK | SDL_BUTTON_MMASK, -5, -20}},
+      {{.motion = {SDL_MOUSEMOTION, 0, WIN, 0, SDL_BUTTON_LMASK | SDL_BUTTON_MMASK, -5, -20, 0, 0}},
        KMOD_LCTRL,
        WM_MOUSEMOVE,
        MK_LBUTTON | MK_MBUTTON | MK_CONTROL,

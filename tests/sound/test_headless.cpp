@@ -1,11 +1,10 @@
 // The sound interpreter over the headless device as the game reaches it through
-// plat::mci_send_string: each command, its aliases and waiting plays. Malformed commands and
-// damaged files are the fuzz targets' (every answer one of the interpreter's own).
+// plat::mci_send_string: each command and its aliases. Waiting plays are the SDL device's test
+// and the golden replay's; malformed commands and damaged files the fuzz targets'.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 
 #include "platform/headless.h"
@@ -50,15 +49,6 @@ TEST_F(Headless, EachCommandReachesTheDeviceOfItsAliasWhateverItsCaseUntilClosed
                               "stop pop", "close pop", "close click", "close x"}));
   EXPECT_EQ(send("play x from 0"), ERR_UNKNOWN_ALIAS);
   EXPECT_EQ(open("x", 30), ANSWER_OK) << "after a shutdown the next sound opens again";
-}
-
-TEST_F(Headless, AWaitingPlayTakesTheSoundsLength) {
-  ASSERT_EQ(open("score", 400) + open("long", 1500), ANSWER_OK);
-  auto t0 = std::chrono::steady_clock::now();
-  EXPECT_EQ(send("play score from 0 wait"), ANSWER_OK);
-  EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(400));
-  EXPECT_EQ(send("play long from 0"), ANSWER_OK);  // returns at once: the log shows no wait
-  EXPECT_EQ(sound_log(), (Log{"play score wait", "play long"}));
 }
 
 }  // namespace

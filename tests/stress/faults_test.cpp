@@ -13,6 +13,7 @@
 #include <mutex>
 #include <random>
 
+#include "game/config.h"
 #include "gfx/GFX.h"
 #include "main/MAIN.h"
 #include "platform/display.h"
@@ -26,9 +27,9 @@ namespace fs = std::filesystem;
 namespace hl = plat::headless;
 using namespace proof;
 
-// The saver writes generation after generation (every field equal to it) and reports each
-// finished save on its output; killed at random moments, it leaves the last reported save
-// or the one under way, whole. The seed is printed; ORBOLAN_SEED=<seed> replays it.
+// A saver process writes "orbolan.cfg" generation after generation (every field equal to it)
+// and reports each finished save on a pipe; killed at random moments, it leaves the last
+// reported save or the one under way, whole. The seed is printed; ORBOLAN_SEED=<seed> replays it.
 TEST(Faults, SavesKilledAtRandomMomentsLeaveTheOldOrTheNewFile) {
   const unsigned seed = Seed();
   std::mt19937 rng(seed);
@@ -41,11 +42,14 @@ TEST(Faults, SavesKilledAtRandomMomentsLeaveTheOldOrTheNewFile) {
     int out[2];
     ASSERT_EQ(pipe(out), 0);
     const pid_t pid = fork();
-    if (pid == 0) {
-      dup2(out[1], STDOUT_FILENO);
-      const std::string first = std::to_string(on_disk + 1);
-      execl(SAVE_LOOP_PATH, SAVE_LOOP_PATH, first.c_str(), nullptr);
-      _exit(127);
+    if (pid == 0) {  // the saver: generation after generation, each reported once saved
+      for (int32 g = on_disk + 1;; ++g) {
+        setup_data = {g, g, g};
+        score_statistic = {{g, g, g}, {g, g, g}, {g, g, g}, {g, g, g}};
+        const std::string line = std::to_string(g) + "\n";
+        if (!Write_Config() || write(out[1], line.data(), line.size()) != ssize_t(line.size()))
+          _exit(1);
+      }
     }
     close(out[1]);
     pollfd p{out[0], POLLIN, 0};

@@ -26,17 +26,6 @@ void Check(bool ok, const char* what) {
   __builtin_trap();
 }
 
-// The game runs once for the whole session, with no sounds beside it.
-void Start_Once() {
-  static bool started = false;
-  if (started) return;
-  started = true;
-  static const proof::Work_Dir folder("fuzz-config");  // removed at exit
-  plat::headless::reset();
-  proof::Clear_Game_Globals();
-  Check(proof::Start_Game(), "the headless game did not start");
-}
-
 // Every screen with the values read, then a game of clicks chosen by the input, ended by
 // the End button, and back to the start screen.
 void Visit_Screens(const std::uint8_t* clicks, std::size_t count) {
@@ -59,8 +48,16 @@ void Visit_Screens(const std::uint8_t* clicks, std::size_t count) {
 
 }  // namespace
 
+// The game starts once for the whole session, with no sounds beside it.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  static const proof::Work_Dir folder("fuzz-config");  // removed at exit
+  plat::headless::reset();
+  proof::Clear_Game_Globals();
+  Check(proof::Start_Game(), "the headless game did not start");
+  return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  Start_Once();
   std::lock_guard lock(plat::world_lock());
   std::ofstream(CONFIG_FILE_NAME, std::ios::binary | std::ios::trunc)
       .write(reinterpret_cast<const char*>(data), std::streamsize(size));

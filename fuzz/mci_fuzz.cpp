@@ -26,16 +26,6 @@ void Check(bool ok, const char* what, const std::string& command) {
   __builtin_trap();
 }
 
-void Prepare_Folder_Once() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  static const proof::Work_Dir folder("fuzz-mci");  // removed at exit
-  proof::Write_Short_Waves(2);                      // a waiting play lasts 2 ms
-  std::ofstream("bad.wav", std::ios::binary) << "RIFF\x10\0\0\0WAVEfmt \xff\xff\xff\x7f";
-  std::filesystem::create_directory("folder.wav");
-}
-
 bool Known_Answer(std::uint32_t a) {
   using namespace plat::sound;
   static const std::uint32_t answers[] = {
@@ -47,8 +37,16 @@ bool Known_Answer(std::uint32_t a) {
 
 }  // namespace
 
+// The folder is made once for the whole session.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  static const proof::Work_Dir folder("fuzz-mci");  // removed at exit
+  proof::Write_Short_Waves(2);                      // a waiting play lasts 2 ms
+  std::ofstream("bad.wav", std::ios::binary) << "RIFF\x10\0\0\0WAVEfmt \xff\xff\xff\x7f";
+  std::filesystem::create_directory("folder.wav");
+  return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  Prepare_Folder_Once();
   const std::string input(reinterpret_cast<const char*>(data), size);
   std::size_t start = 0;
   for (std::size_t n = 0; n < MAX_COMMANDS && start <= input.size(); ++n) {

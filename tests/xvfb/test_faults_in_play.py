@@ -15,13 +15,12 @@ def killed_runs(x):
     folder = d.player_folder()
     short = struct.pack('<7i', 1, 1, 1, 9, 900, 300, 2)  # 28 bytes: the player's, unreadable
     open(folder + '/orbolan.cfg', 'wb').write(short)
-    g = x.start(folder)
+    g = d.Game(x, folder)
     g.wait_screen('start')
     d.deal(g)
-    ux, uy = d.BUTTONS['undo'][0] + 31, d.BUTTONS['undo'][1] + 19
-    g.move(ux, uy, 'mousedown', 1)  # nothing to undo yet
+    g.button('undo', 'mousedown', 1)  # nothing to undo yet
     g.settled(lambda s: s.shows('undo', face=135), 'Undo drawn pressed')
-    g.move(ux, uy, 'mouseup', 1)
+    g.button('undo', 'mouseup', 1)
     wood = d.picture(100)[2][3 * (414 * 494 + 426):][:3 * 62]
     released = g.settled(lambda s: s.shows('undo'), 'Undo released', 'undo-released')
     d.check(released.rows(426, 414, 62, 1) == wood, 'Undo: the row under the button is wood again')
@@ -34,7 +33,7 @@ def killed_runs(x):
     d.check(content(damaged) == short and 'kept as orbolan.cfg.damaged' in g.stderr(),
             'the unreadable file is kept as orbolan.cfg.damaged, and standard error says so')
 
-    g = x.start(folder)  # the file is whole now
+    g = d.Game(x, folder)  # the file is whole now
     g.wait_screen('start')
     g.kill()
     d.check(content(damaged) == short, 'a readable file is not set aside')
@@ -64,7 +63,7 @@ def scores_held_as_the_game_ends(g):
     g.move(*d.cell(*min(group)), 'click', 1, 'mousemove', '--window', g.window, sx, sy, 'mousedown', 1)
     held = g.wait_screen('end').shows('scores', masked=True, face=115)
     print('the last move slid %d cells; Scores %s' % (slide(board, group), 'held' if held else 'too late'))
-    g.move(sx, sy, 'mouseup', 1)
+    g.button('scores', 'mouseup', 1)
     return held
 
 
@@ -77,7 +76,7 @@ def held_through_the_end(x):
         cmd = ['setpriv', '--reuid=nobody', '--regid=nogroup', '--clear-groups', shutil.copy(d.GAME, home)]
         os.chmod(folder + '/orbolan.cfg', 0o644)
         shutil.chown(home, 'nobody')
-    g = x.start(folder, cmd=cmd, home=home, env=dict(SDL_AUDIODRIVER='dummy'))
+    g = d.Game(x, folder, cmd=cmd, home=home, env=dict(SDL_AUDIODRIVER='dummy'))
     g.wait_screen('start')
     for attempt in range(4):
         held = scores_held_as_the_game_ends(g)
@@ -125,7 +124,7 @@ def damaged_sounds(x):
         f.write(b'\3')                                     # floating point samples
     os.remove(folder + '/higscore.wav')                    # missing
     audio = os.path.join(d.tempdir(), 'audio.raw')
-    g = x.start(folder, env=dict(SDL_AUDIODRIVER='disk', SDL_DISKAUDIOFILE=audio))
+    g = d.Game(x, folder, env=dict(SDL_AUDIODRIVER='disk', SDL_DISKAUDIOFILE=audio))
     g.wait_screen('start')
     board, group = d.deal(g, 'damaged sounds: New deals 70 bubbles')
     d.mark(g, group, 'damaged sounds: the largest group is selected')
@@ -140,10 +139,10 @@ def damaged_sounds(x):
 
 def test():
     silent_start()
-    with d.Display() as x:
-        killed_runs(x)
-        held_through_the_end(x)
-        damaged_sounds(x)
+    x = d.Display()
+    killed_runs(x)
+    held_through_the_end(x)
+    damaged_sounds(x)
 
 
 d.main(test)

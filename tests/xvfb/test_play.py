@@ -13,7 +13,7 @@ PREPARED = [0, 1, 0, 5, 500, 200, 1, 10, 10, 2, 20, 20, 3, 30, 30]
 
 def first_run(x, folder):
     audio = os.path.join(d.tempdir(), 'audio.raw')
-    g = x.start(folder, env=dict(SDL_AUDIODRIVER='disk', SDL_DISKAUDIOFILE=audio))
+    g = d.Game(x, folder, env=dict(SDL_AUDIODRIVER='disk', SDL_DISKAUDIOFILE=audio))
     d.check(d.poll(lambda: d.loud_frames(audio) > 0), 'start-up with sounds on: the click is heard')
     start = g.wait_screen('start', save='01-start')
     board, group = d.deal(g, 'New: 70 bubbles at rest')
@@ -48,7 +48,7 @@ def first_run(x, folder):
 
 
 def second_run(x, folder, expected):
-    g = x.start(folder)
+    g = d.Game(x, folder)
     g.wait_screen('start')
     d.choose(g, 300, 133, 'setup: Animations checked')
     g.wait_screen('start')
@@ -65,8 +65,8 @@ def second_run(x, folder, expected):
 
 def test():
     folder = d.player_folder(PREPARED)
-    with d.Display() as x:
-        second_run(x, folder, first_run(x, folder))
+    x = d.Display()
+    second_run(x, folder, first_run(x, folder))
 
 
 d.main(test)

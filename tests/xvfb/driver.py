@@ -60,14 +60,17 @@ def player_folder(cfg=None):
     return folder
 
 
+def content(path):
+    return open(path, 'rb').read() if os.path.exists(path) else None
+
+
 def read_cfg(folder):
-    path = os.path.join(folder, 'orbolan.cfg')
-    data = open(path, 'rb').read() if os.path.exists(path) else None
+    data = content(os.path.join(folder, 'orbolan.cfg'))
     return data and (list(struct.unpack('<15i', data)) if len(data) == 60 else '%d bytes' % len(data))
 
 
 def loud_frames(path, start=0):  # 16-bit stereo frames louder than 300 from byte `start` on
-    data = open(path, 'rb').read()[start // 4 * 4:] if os.path.exists(path) else b''
+    data = (content(path) or b'')[start // 4 * 4:]
     samples = memoryview(data[:len(data) // 4 * 4]).cast('h')
     return sum(1 for k in range(0, len(samples), 2) if max(abs(samples[k]), abs(samples[k + 1])) > 300)
 
@@ -96,8 +99,7 @@ def main(fn):
 def picture(pic):  # a 24-bit BMP file, or the program's picture with that id: (w, h, RGB)
     data = open(pic if isinstance(pic, str) else '%s/res_%d.bmp' % (ART, pic), 'rb').read()
     offset, w, h = struct.unpack_from('<I4xii', data, 10)
-    stride = (w * 3 + 3) // 4 * 4
-    starts = (offset + stride * (abs(h) - 1 - y if h > 0 else y) for y in range(abs(h)))
+    starts = (offset + (w * 3 + 3) // 4 * 4 * (abs(h) - 1 - y if h > 0 else y) for y in range(abs(h)))
     rgb = bytearray(b''.join(data[k:k + 3 * w] for k in starts))
     rgb[0::3], rgb[2::3] = rgb[2::3], rgb[0::3]
     return w, abs(h), bytes(rgb)
@@ -293,14 +295,6 @@ def deal(g, what='New deals 70 bubbles'):  # the board dealt and its largest gro
 def mark(g, group, what='the largest group is selected'):
     g.click(*cell(*min(group)))
     return g.settled(lambda s: s.red() == outline(group), what)
-
-
-def choose(g, x, y, what):  # Setup, the option at (x, y) clicked, OK
-    g.button('setup')
-    setup = g.wait_screen('setup')
-    g.click(x, y)
-    g.settled(lambda s: s.screen() == 'setup' and s != setup, what)
-    g.button('ok')
 
 
 def expected_start():  # the first screen as the headless backend composes it

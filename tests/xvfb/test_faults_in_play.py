@@ -7,16 +7,11 @@ import os, shutil, struct, subprocess
 import driver as d
 
 
-def content(path):
-    return open(path, 'rb').read() if os.path.exists(path) else None
-
-
 def killed_runs(x):
     folder = d.player_folder()
     short = struct.pack('<7i', 1, 1, 1, 9, 900, 300, 2)  # 28 bytes: the player's, unreadable
     open(folder + '/orbolan.cfg', 'wb').write(short)
     g = d.Game(x, folder)
-    g.wait_screen('start')
     d.deal(g)
     g.button('undo', 'mousedown', 1)  # nothing to undo yet
     g.settled(lambda s: s.shows('undo', face=135), 'Undo drawn pressed')
@@ -30,13 +25,13 @@ def killed_runs(x):
     d.check(d.read_cfg(folder) == [0, 0, 0, 1] + [0] * 11,
             'End, then SIGKILL: the game is counted on disk: %s' % d.read_cfg(folder))
     damaged = folder + '/orbolan.cfg.damaged'
-    d.check(content(damaged) == short and 'kept as orbolan.cfg.damaged' in g.stderr(),
+    d.check(d.content(damaged) == short and 'kept as orbolan.cfg.damaged' in g.stderr(),
             'the unreadable file is kept as orbolan.cfg.damaged, and standard error says so')
 
     g = d.Game(x, folder)  # the file is whole now
     g.wait_screen('start')
     g.kill()
-    d.check(content(damaged) == short, 'a readable file is not set aside')
+    d.check(d.content(damaged) == short, 'a readable file is not set aside')
 
 
 def slide(board, group):
@@ -70,14 +65,13 @@ def scores_held_as_the_game_ends(g):
 def held_through_the_end(x):
     """Run as nobody where root may: the saves fail in a folder it may not write."""
     folder = d.player_folder([0, 0, 1] + [0] * 12)  # animations on, sounds off
-    old, cmd, home = content(folder + '/orbolan.cfg'), [d.GAME], d.tempdir()
+    old, cmd, home = d.content(folder + '/orbolan.cfg'), [d.GAME], d.tempdir()
     nobody = os.geteuid() == 0 and shutil.which('setpriv')
     if nobody:  # the game copied where nobody may run it
         cmd = ['setpriv', '--reuid=nobody', '--regid=nogroup', '--clear-groups', shutil.copy(d.GAME, home)]
         os.chmod(folder + '/orbolan.cfg', 0o644)
         shutil.chown(home, 'nobody')
     g = d.Game(x, folder, cmd=cmd, home=home, env=dict(SDL_AUDIODRIVER='dummy'))
-    g.wait_screen('start')
     for attempt in range(4):
         held = scores_held_as_the_game_ends(g)
         g.button('done')
@@ -92,7 +86,7 @@ def held_through_the_end(x):
         return print('skipped: running the game as nobody needs root and setpriv')
     d.check('cannot save orbolan.cfg, the previous file is kept' in g.stderr(),
             'read-only: the failed save is reported on standard error')
-    d.check(content(folder + '/orbolan.cfg') == old and not os.path.exists(folder + '/orbolan.cfg.tmp'),
+    d.check(d.content(folder + '/orbolan.cfg') == old and not os.path.exists(folder + '/orbolan.cfg.tmp'),
             'read-only: the old file stays byte for byte, no temporary file left')
 
 
@@ -125,7 +119,6 @@ def damaged_sounds(x):
     os.remove(folder + '/higscore.wav')                    # missing
     audio = os.path.join(d.tempdir(), 'audio.raw')
     g = d.Game(x, folder, env=dict(SDL_AUDIODRIVER='disk', SDL_DISKAUDIOFILE=audio))
-    g.wait_screen('start')
     board, group = d.deal(g, 'damaged sounds: New deals 70 bubbles')
     d.mark(g, group, 'damaged sounds: the largest group is selected')
     g.click(*d.cell(*min(group)))  # pop or megapop

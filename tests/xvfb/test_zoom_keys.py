@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Under openbox with ORBOLAN_SCALE=2: the window, its size hints, pixels and clicks doubled; each
-key acts as a click where its button is usable, nowhere else; Ctrl+Q."""
+key acts as a click where its button is usable, nowhere else; Continuous chosen during a game
+takes the next one; Ctrl+Q."""
 import driver as d
 
 
@@ -38,20 +39,20 @@ def test():
     g.settled(lambda s: s.board() == moved and not s.red(),
               'Ctrl+N, Return, Escape and Backspace on the board change nothing; the group goes', 'zoom2-moved')
     step('ctrl+z', lambda s: s.board() == board, 'Ctrl+Z: the move is taken back')
+    setup = step('setup', 'setup', 'Setup during a game')
+    g.click(150, 140)  # Continuous
+    g.settled(lambda s: s.screen() == 'setup' and s != setup, 'a click on a doubled option box', 'zoom2-setup')
+    step('Return', 'game', 'Return on the setup screen: OK, back to the running game')
     step('end', 'end', 'End clicked on the doubled window')
-    step('ctrl+n', dealt, 'Ctrl+N on the end screen: New')
+    step('ctrl+n', dealt, 'Ctrl+N on the end screen: New, a continuous game')
     step('end', 'end', 'End again')
     step('Return', 'start', 'Return on the end screen: Done')
     step('scores', 'scores', 'Scores', 'zoom2-scores')
     step('Escape', 'start', 'Escape on the statistics screen: OK')
-    setup = step('setup', 'setup', 'Setup')
-    g.click(150, 140)  # Continuous
-    g.settled(lambda s: s.screen() == 'setup' and s != setup, 'a click on a doubled option box', 'zoom2-setup')
-    step('Return', 'start', 'Return on the setup screen: OK')
     g.xdo('key', 'ctrl+q')
     g.ends('zoom 2: Ctrl+Q')
     cfg = d.read_cfg(folder)
-    d.check(cfg and cfg[0] == 1 and cfg[3] == 2, 'Ctrl+Q saved Continuous and the two games ended: %s' % cfg)
+    d.check(cfg and cfg[0] == cfg[3] == cfg[6] == 1, 'Ctrl+Q saved Continuous, a normal, a continuous game: %s' % cfg)
 
 
 d.main(test)

@@ -1,7 +1,7 @@
 """The real program in a private X server (Xvfb -displayfd) with openbox, driven by xdotool, judged
 by screenshots and the files it writes. Whatever happens (an exception, Ctrl-C, CTest's timeout),
 what a test started is stopped and its temporary folders removed. Every wait is for a condition."""
-import contextlib, os, re, select, shutil, signal, struct, subprocess, sys, tempfile, time, traceback
+import contextlib, functools, os, re, select, shutil, signal, struct, subprocess, sys, tempfile, time, traceback
 
 BIN = os.path.abspath(os.environ.get('ORBOLAN_BIN', 'build/rel/bin'))
 GAME = os.path.join(BIN, 'orbolan')
@@ -52,11 +52,11 @@ def tempdir(mode=0o755):  # 0o755: a test may run the game as another user below
     return path
 
 
-def player_folder(cfg=None):
-    folder = os.path.join(tempdir(), 'game')  # the six sounds, and `cfg` as "orbolan.cfg"
+def player_folder(cfg=None):  # the six sounds, and `cfg` (15 numbers or bytes) as "orbolan.cfg"
+    folder = os.path.join(tempdir(), 'game')
     shutil.copytree(BIN, folder, ignore=lambda _, names: [n for n in names if n not in SOUNDS])
     if cfg:
-        open(folder + '/orbolan.cfg', 'wb').write(struct.pack('<15i', *cfg))
+        open(folder + '/orbolan.cfg', 'wb').write(cfg if isinstance(cfg, bytes) else struct.pack('<15i', *cfg))
     return folder
 
 
@@ -87,15 +87,15 @@ def main(fn):
     except BaseException as e:  # Ctrl-C and exits too: a step that could not be finished
         traceback.print_exc()
         check(False, '%s: %s' % (type(e).__name__, e))
-    for undo in reversed(_cleanups):  # BaseException is caught above: this always runs
-        try:
-            undo()
-        except Exception:
-            traceback.print_exc()
+    finally:
+        for undo in reversed(_cleanups):
+            with contextlib.suppress(Exception):
+                undo()
     print('%d failure(s); screenshots in %s' % (len(failures), SHOTS))
     sys.exit(code or (1 if failures else 0))
 
 
+@functools.cache
 def picture(pic):  # a 24-bit BMP file, or the program's picture with that id: (w, h, RGB)
     data = open(pic if isinstance(pic, str) else '%s/res_%d.bmp' % (ART, pic), 'rb').read()
     offset, w, h = struct.unpack_from('<I4xii', data, 10)
@@ -106,8 +106,6 @@ def picture(pic):  # a 24-bit BMP file, or the program's picture with that id: (
 
 
 class Shot:  # the client area as the X server shows it: RGB bytes row by row
-    _faces, _bubbles = {}, {}
-
     def __init__(self, rgb, size=(W, H)):
         self.rgb, self.size = rgb, size
 
@@ -125,20 +123,17 @@ class Shot:  # the client area as the X server shows it: RGB bytes row by row
 
     def shows(self, button, masked=False, face=None):
         # The usable face exactly, or picture `face` (pressed); masked: dimmed by the checkerboard.
-        key = (face or FACES[button], masked)
-        if key not in Shot._faces:
-            face, mask = picture(key[0])[2][:62 * 38 * 3], picture(128)[2]
-            Shot._faces[key] = bytes(b if not masked or mask[k - k % 3] else 0 for k, b in enumerate(face))
-        return self.rows(*BUTTONS[button], 62, 38) == Shot._faces[key]
+        want, mask = picture(face or FACES[button])[2][:62 * 38 * 3], picture(128)[2]
+        want = bytes(b if mask[k - k % 3] else 0 for k, b in enumerate(want)) if masked else want
+        return self.rows(*BUTTONS[button], 62, 38) == want
 
     def screen(self):
         return next((name for name, face in SCREENS.items() if self.shows(face)), None)
 
     def board(self):
         # board[i][j]: the colour 1..5 of the bubble at rest there, told by its exact inner square
-        Shot._bubbles = Shot._bubbles or {
-            Shot(picture(129 + k)[2], (46, 46)).rows(10, 10, 26, 26): k + 1 for k in range(5)}
-        return [[Shot._bubbles.get(self.rows(48 * i + 18, 48 * j + 18, 26, 26), 0)
+        bubbles = {Shot(picture(129 + k)[2], (46, 46)).rows(10, 10, 26, 26): k + 1 for k in range(5)}
+        return [[bubbles.get(self.rows(48 * i + 18, 48 * j + 18, 26, 26), 0)
                  for j in range(ROWS)] for i in range(COLUMNS)]
 
     def red(self):  # the pure red pixels above the status bar

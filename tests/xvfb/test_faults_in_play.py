@@ -8,9 +8,8 @@ import driver as d
 
 
 def killed_runs(x):
-    folder = d.player_folder()
     short = struct.pack('<7i', 1, 1, 1, 9, 900, 300, 2)  # 28 bytes: the player's, unreadable
-    open(folder + '/orbolan.cfg', 'wb').write(short)
+    folder = d.player_folder(short)
     g = d.Game(x, folder)
     d.deal(g)
     g.button('undo', 'mousedown', 1)  # nothing to undo yet
@@ -75,11 +74,10 @@ def held_through_the_end(x):
     for attempt in range(4):
         held = scores_held_as_the_game_ends(g)
         g.button('done')
-        start = g.wait_screen('start')
+        start = g.wait_screen('start', save='held-scores-start')
         if held:
             break
     if d.check(held, 'Scores was held down as the end-of-game screen came'):
-        start.save('held-scores-start')
         d.check(start.shows('scores'), 'after the release Scores is drawn unpressed again')
     g.close()
     if not nobody:

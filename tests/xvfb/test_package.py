@@ -55,8 +55,7 @@ def prefix_install(x):
     # A copy started through a link, XDG_DATA_HOME set, sounds on, played to a file.
     player, second, link = work + '/data home/orbolan', work + '/second', work + '/orbolan'
     os.makedirs(player)
-    seeded = d.read_cfg(home + '/.local/share/orbolan')
-    seeded[0] = 2  # the player's own file is read and kept as it is
+    seeded = [2] + d.read_cfg(home + '/.local/share/orbolan')[1:]  # the player's own file, read and kept
     open(player + '/orbolan.cfg', 'wb').write(struct.pack('<15i', *seeded))
     shutil.copytree(prefix, second, symlinks=True)
     os.symlink(second + '/games/orbolan', link)

@@ -55,8 +55,7 @@ def with_window_manager(expected):
         folder = d.player_folder()
         g = d.Game(x, folder, args=['--scale', '9'], env={'ORBOLAN_SCALE': 'abc'})
         g.settled(lambda s: s == expected, 'framed, bad zoom values: the first screen pixel for pixel')
-        said = g.stderr()
-        d.check("--scale '9' ignored" in said and "ORBOLAN_SCALE='abc' ignored" in said,
+        d.check(all(said in g.stderr() for said in ("--scale '9' ignored", "ORBOLAN_SCALE='abc' ignored")),
                 'bad zoom values are named on standard error')
         d.check(d.poll(lambda: centred(g)), 'the framed window is centred, 493 x 419: %s' % (g.geometry(),))
         d.check((g.kill(sig), len(d.read_cfg(folder) or '')) == (0, 15),

@@ -1,6 +1,5 @@
-"""The real program in a private X server (Xvfb -displayfd) with openbox, driven by xdotool, judged
-by screenshots and the files it writes. Whatever happens (an exception, Ctrl-C, CTest's timeout),
-what a test started is stopped and its temporary folders removed. Every wait is for a condition."""
+"""The real program in a private Xvfb with openbox, driven by xdotool, judged by screenshots and
+the files it writes. Whatever happens, what a test started is stopped and its folders removed."""
 import contextlib, functools, os, re, select, shutil, signal, struct, subprocess, sys, tempfile, time, traceback
 
 BIN = os.path.abspath(os.environ.get('ORBOLAN_BIN', 'build/rel/bin'))
@@ -10,10 +9,9 @@ SHOTS = os.environ.get('ORBOLAN_SHOTS') or os.path.join(tempfile.gettempdir(), '
 SOUNDS = ['intro.wav', 'click.wav', 'pop.wav', 'megapop.wav', 'score.wav', 'higscore.wav']
 W, H, COLUMNS, ROWS = 493, 419, 10, 7
 # Top-left corners of the buttons (faces 62 x 38) and the picture each shows when usable.
-BUTTONS = dict(exit=(6, 376), credits=(74, 376), setup=(142, 376), scores=(210, 376), new=(278, 376),
-               end=(278, 376), undo=(426, 376), ok=(215, 277), ok_credits=(170, 277),
-               ok_scores=(180, 277), reset=(250, 277), done=(180, 277), new_next=(250, 277))
-FACES = dict(zip(BUTTONS, (108, 110, 112, 114, 116, 118, 134, 120, 120, 120, 124, 122, 116)))
+BUTTONS = dict(exit=(6, 376), setup=(142, 376), scores=(210, 376), new=(278, 376), end=(278, 376), undo=(426, 376),
+               ok=(215, 277), ok_credits=(170, 277), reset=(250, 277), done=(180, 277))
+FACES = dict(zip(BUTTONS, (108, 112, 114, 116, 118, 134, 120, 120, 124, 122)))
 # Each screen by a face that only it shows.
 SCREENS = dict(start='new', game='end', setup='ok', credits='ok_credits', scores='reset', end='done')
 failures, _cleanups = [], []
@@ -41,7 +39,7 @@ def need(*tools):
         raise Skip('not installed: ' + ' '.join(missing))
 
 
-def cell(i, j):
+def cell(i, j):  # the centre of a board cell
     return 48 * i + 31, 48 * j + 31
 
 
@@ -71,8 +69,7 @@ def read_cfg(folder):
 
 def loud_frames(path, start=0):  # 16-bit stereo frames louder than 300 from byte `start` on
     data = (content(path) or b'')[start // 4 * 4:]
-    samples = memoryview(data[:len(data) // 4 * 4]).cast('h')
-    return sum(1 for k in range(0, len(samples), 2) if max(abs(samples[k]), abs(samples[k + 1])) > 300)
+    return sum(max(abs(l), abs(r)) > 300 for l, r in struct.iter_unpack('<hh', data[:len(data) // 4 * 4]))
 
 
 def main(fn):

@@ -1,8 +1,7 @@
 #!/usr/bin/env python3
-"""Faults a player met: an unreadable settings file overwritten, End lost to a kill, a
-line left under Undo, a button left drawn pressed, a pop heard at start-up with sounds off, a
-working folder the game may not write (run as nobody) losing the old settings file; damaged and
-missing sound files: a game plays in silence and is saved."""
+"""Faults a player met: an unreadable settings file overwritten, End lost to a kill, a line left
+under Undo, a button left drawn pressed, a pop at a silent start-up, the old settings lost in a
+folder the game may not write; damaged or missing sounds: a silent game, saved."""
 import os, shutil, struct, subprocess
 import driver as d
 
@@ -53,8 +52,7 @@ def scores_held_as_the_game_ends(g):
         g.click(*d.cell(*min(group)))
         board = d.after_normal_move(board, group)
         g.settled(lambda s: s.board() == board, 'a move of %d' % len(group))
-    sx, sy = d.BUTTONS['scores'][0] + 31, d.BUTTONS['scores'][1] + 19
-    g.move(*d.cell(*min(group)), 'click', 1, 'mousemove', '--window', g.window, sx, sy, 'mousedown', 1)
+    g.move(*d.cell(*min(group)), 'click', 1, 'mousemove', '--window', g.window, 241, 395, 'mousedown', 1)  # Scores
     held = g.wait_screen('end').shows('scores', masked=True, face=115)
     print('the last move slid %d cells; Scores %s' % (slide(board, group), 'held' if held else 'too late'))
     g.button('scores', 'mouseup', 1)
@@ -95,8 +93,7 @@ def silent_start(runs=20):
         audio = os.path.join(d.tempdir(), 'audio.raw')
         p = d._Process([d.GAME], cwd=d.player_folder([0] * 15), stderr=subprocess.DEVNULL, env=dict(
             os.environ, SDL_VIDEODRIVER='dummy', SDL_AUDIODRIVER='disk', SDL_DISKAUDIOFILE=audio))
-        # a quarter of a second of 16-bit stereo at 44.1 kHz
-        recorded += bool(d.poll(lambda: os.path.exists(audio) and os.path.getsize(audio) >= 44100))
+        recorded += bool(d.poll(lambda: len(d.content(audio) or '') >= 44100))  # 0.25 s of 16-bit stereo
         p.p.kill()
         p.stop()
         loud += d.loud_frames(audio) > 0

@@ -1,9 +1,7 @@
 #!/usr/bin/env python3
-"""The installed game as a player meets it. An install into a prefix with a space, started
-through its launcher from another folder with a fresh home, which gets the default settings
-(sounds and animations on); a copy of it started through a link with XDG_DATA_HOME set and the
-player's own settings. The Debian package: built and passed by lintian; as root installed,
-started as its menu entry does, removed."""
+"""The installed game as a player meets it: installed into a prefix with a space and started
+through its launcher, a copy of it through a link with XDG_DATA_HOME set; the Debian package
+built, passed by lintian and, as root, installed, started as its menu entry does and removed."""
 import glob, os, re, shutil, struct, subprocess
 import driver as d
 
@@ -73,11 +71,9 @@ def debian_package(x):
         'CMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON')
     deb, = glob.glob(pkg + '/orbolan_*.deb')
     print(run('lintian', '--display-info', '--pedantic', '--fail-on', 'error,warning', deb))
-    if os.geteuid() != 0 or not shutil.which('apt-get'):
-        return print('skipped: installing a Debian package needs root and apt-get')
-    status = subprocess.run(['dpkg-query', '-W', '-f=${Status}', 'orbolan'], capture_output=True)
-    if status.stdout.endswith(b' installed'):
-        return print('skipped: a package orbolan is installed already; this test would remove it')
+    status = subprocess.run(['dpkg-query', '-W', '-f=${Status}', 'orbolan'], capture_output=True).stdout
+    if os.geteuid() != 0 or not shutil.which('apt-get') or status.endswith(b' installed'):
+        return print('skipped: installing the package needs root, apt-get and no package orbolan installed')
     fields = re.split(r'[\s,]+', run('dpkg-deb', '-f', deb, 'Package', 'Section', 'Depends'))
     d.check({'Package:', 'orbolan', 'Section:', 'games', 'libsdl2-2.0-0', 'libsdl2-mixer-2.0-0'} <= set(fields),
             'the package is orbolan in section games, depending on SDL2 and SDL2_mixer: %s' % fields)

@@ -1,9 +1,7 @@
 #!/usr/bin/env python3
-"""A game as a player meets it. First run (animations off), its sound recorded by SDL's disk
-audio driver (16-bit stereo): the click at start-up, New, a group selected, Setup and back to the
-same picture, the group removed, Undo, End only after the score jingle has played, its table,
-Done, the close box and the saved statistics. Second run: animations chosen and saved at once,
-Exit."""
+"""A game as a player meets it, its sound recorded by SDL's disk audio driver: New, a group
+selected and removed, Setup, Undo, End after the score jingle, Done, the close box and the saved
+statistics; then animations chosen and saved at once, and Exit."""
 import os, time
 import driver as d
 

@@ -1,8 +1,7 @@
 #!/usr/bin/env python3
-"""The window as the X server shows it: no display at all; without a window manager its title,
-size, place, icon and pixels, and real mouse events on the buttons; under openbox bad zoom values
-refused, the framed window centred, its pixels again, and SIGTERM and SIGHUP closing the game as
-its close box does."""
+"""The window as the X server shows it: no display; without a window manager its place, icon,
+pixels and mouse events on the buttons; under openbox bad zoom values refused, the framed window
+centred, and SIGTERM and SIGHUP closing the game as its close box does."""
 import os, re, signal, subprocess
 import driver as d
 

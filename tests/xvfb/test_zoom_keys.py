@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-"""Under openbox with ORBOLAN_SCALE=2: the window, its size hints, pixels and clicks doubled; each
-key acts as a click where its button is usable, nowhere else; Continuous chosen during a game
-takes the next one; Ctrl+Q."""
+"""Under openbox at ORBOLAN_SCALE=2: size hints, pixels and clicks doubled; keys act where their
+button is usable, nowhere else; Continuous chosen in a game takes the next one; Ctrl+Q."""
 import subprocess
 import driver as d
 

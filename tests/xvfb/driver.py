@@ -274,7 +274,7 @@ class Game:  # the game (or `cmd`) in `folder`, a desktop session's bare environ
         return self.p.wait(60)
 
     def ends(self, what):
-        check(self.p.wait(60) == 0, what + ' ends the game with exit code 0')
+        check((code := self.p.wait(60)) == 0, '%s ends the game with exit code 0 (%s)' % (what, code))
 
 
 def deal(g, what='New deals 70 bubbles'):  # the board dealt and its largest group

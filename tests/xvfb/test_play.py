@@ -47,6 +47,7 @@ def first_run(x, folder):
 
 def second_run(x, folder, expected):
     g = d.Game(x, folder)
+    g.wait_screen('start')
     g.button('setup')
     setup = g.wait_screen('setup')
     g.click(300, 133)

@@ -2,13 +2,13 @@
 """The window as the X server shows it: no display; without a window manager its place, icon,
 pixels and mouse events on the buttons; under openbox bad zoom values refused, the framed window
 centred, and SIGTERM and SIGHUP closing the game as its close box does."""
-import os, re, signal, subprocess
+import re, signal, subprocess
 import driver as d
 
 
 def no_display():
-    env = {k: v for k, v in os.environ.items() if k not in ('DISPLAY', 'WAYLAND_DISPLAY')}
-    run = subprocess.run([d.GAME], cwd=d.tempdir(), env=env, capture_output=True, timeout=60)
+    run = subprocess.run(['env', '-u', 'DISPLAY', '-u', 'WAYLAND_DISPLAY', d.GAME], cwd=d.tempdir(),
+                         capture_output=True, timeout=60)
     d.check(run.returncode != 0 and b'Direct Draw Initialisierung fehlgeschlagen!' in run.stderr,
             'without a display: the message on standard error, exit code %d' % run.returncode)
 

@@ -277,7 +277,8 @@ class Game:  # the game (or `cmd`) in `folder`, a desktop session's bare environ
         check((code := self.p.wait(60)) == 0, '%s ends the game with exit code 0 (%s)' % (what, code))
 
 
-def deal(g, what='New deals 70 bubbles'):  # the board dealt and its largest group
+def deal(g, what='New deals 70 bubbles'):  # from the start screen: the board dealt and its largest group
+    g.wait_screen('start')  # a click before the first frame may be lost
     g.button('new')
     board = g.settled(lambda s: all(map(all, s.board())), what).board()
     print('board dealt: %s' % board)

@@ -10,7 +10,6 @@ def killed_runs(x):
     short = struct.pack('<7i', 1, 1, 1, 9, 900, 300, 2)  # 28 bytes: the player's, unreadable
     folder = d.player_folder(short)
     g = d.Game(x, folder)
-    g.wait_screen('start')  # a click before the first frame may be lost
     d.deal(g)
     g.button('undo', 'mousedown', 1)  # nothing to undo yet
     g.settled(lambda s: s.shows('undo', face=135), 'Undo drawn pressed')
@@ -70,7 +69,6 @@ def held_through_the_end(x):
         os.chmod(folder + '/orbolan.cfg', 0o644)
         shutil.chown(home, 'nobody')
     g = d.Game(x, folder, cmd=cmd, home=home, env=dict(SDL_AUDIODRIVER='dummy'))
-    g.wait_screen('start')
     for attempt in range(4):
         held = scores_held_as_the_game_ends(g)
         g.button('done')
@@ -115,7 +113,6 @@ def damaged_sounds(x):
     os.remove(folder + '/higscore.wav')                    # missing
     audio = os.path.join(d.tempdir(), 'audio.raw')
     g = d.Game(x, folder, env=dict(SDL_AUDIODRIVER='disk', SDL_DISKAUDIOFILE=audio))
-    g.wait_screen('start')
     board, group = d.deal(g, 'damaged sounds: New deals 70 bubbles')
     d.mark(g, group, 'damaged sounds: the largest group is selected')
     g.click(*d.cell(*min(group)))  # pop or megapop

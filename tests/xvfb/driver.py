@@ -1,7 +1,6 @@
-"""The real program in a private X server (Xvfb -displayfd) with openbox, driven by xdotool, judged
-by screenshots and the files it writes. Whatever happens (an exception, Ctrl-C, CTest's timeout),
-what a test started is stopped and its temporary folders removed. Every wait is for a condition."""
-import contextlib, os, re, select, shutil, signal, struct, subprocess, sys, tempfile, time, traceback
+"""The real program in a private Xvfb with openbox, driven by xdotool, judged by screenshots and
+the files it writes. Whatever happens, what a test started is stopped and its folders removed."""
+import contextlib, functools, os, re, select, shutil, signal, struct, subprocess, sys, tempfile, time, traceback
 
 BIN = os.path.abspath(os.environ.get('ORBOLAN_BIN', 'build/rel/bin'))
 GAME = os.path.join(BIN, 'orbolan')
@@ -10,10 +9,9 @@ SHOTS = os.environ.get('ORBOLAN_SHOTS') or os.path.join(tempfile.gettempdir(), '
 SOUNDS = ['intro.wav', 'click.wav', 'pop.wav', 'megapop.wav', 'score.wav', 'higscore.wav']
 W, H, COLUMNS, ROWS = 493, 419, 10, 7
 # Top-left corners of the buttons (faces 62 x 38) and the picture each shows when usable.
-BUTTONS = dict(exit=(6, 376), credits=(74, 376), setup=(142, 376), scores=(210, 376), new=(278, 376),
-               end=(278, 376), undo=(426, 376), ok=(215, 277), ok_credits=(170, 277),
-               ok_scores=(180, 277), reset=(250, 277), done=(180, 277), new_next=(250, 277))
-FACES = dict(zip(BUTTONS, (108, 110, 112, 114, 116, 118, 134, 120, 120, 120, 124, 122, 116)))
+BUTTONS = dict(exit=(6, 376), setup=(142, 376), scores=(210, 376), new=(278, 376), end=(278, 376), undo=(426, 376),
+               ok=(215, 277), ok_credits=(170, 277), reset=(250, 277), done=(180, 277))
+FACES = dict(zip(BUTTONS, (108, 112, 114, 116, 118, 134, 120, 120, 124, 122)))
 # Each screen by a face that only it shows.
 SCREENS = dict(start='new', game='end', setup='ok', credits='ok_credits', scores='reset', end='done')
 failures, _cleanups = [], []
@@ -41,35 +39,37 @@ def need(*tools):
         raise Skip('not installed: ' + ' '.join(missing))
 
 
-def cell(i, j):
+def cell(i, j):  # the centre of a board cell
     return 48 * i + 31, 48 * j + 31
 
 
-def tempdir():
+def tempdir(mode=0o755):  # 0o755: a test may run the game as another user below it
     path = tempfile.mkdtemp(prefix='orbolan-')
-    os.chmod(path, 0o755)  # a test may run the game as another user below it
+    os.chmod(path, mode)
     _cleanups.append(lambda: shutil.rmtree(path, ignore_errors=True))
     return path
 
 
-def player_folder(cfg=None):
-    folder = os.path.join(tempdir(), 'game')  # the six sounds, and `cfg` as "orbolan.cfg"
+def player_folder(cfg=None):  # the six sounds, and `cfg` (15 numbers or bytes) as "orbolan.cfg"
+    folder = os.path.join(tempdir(), 'game')
     shutil.copytree(BIN, folder, ignore=lambda _, names: [n for n in names if n not in SOUNDS])
     if cfg:
-        open(folder + '/orbolan.cfg', 'wb').write(struct.pack('<15i', *cfg))
+        open(folder + '/orbolan.cfg', 'wb').write(cfg if isinstance(cfg, bytes) else struct.pack('<15i', *cfg))
     return folder
 
 
+def content(path):
+    return open(path, 'rb').read() if os.path.exists(path) else None
+
+
 def read_cfg(folder):
-    path = os.path.join(folder, 'orbolan.cfg')
-    data = open(path, 'rb').read() if os.path.exists(path) else None
+    data = content(os.path.join(folder, 'orbolan.cfg'))
     return data and (list(struct.unpack('<15i', data)) if len(data) == 60 else '%d bytes' % len(data))
 
 
 def loud_frames(path, start=0):  # 16-bit stereo frames louder than 300 from byte `start` on
-    data = open(path, 'rb').read()[start // 4 * 4:] if os.path.exists(path) else b''
-    samples = memoryview(data[:len(data) // 4 * 4]).cast('h')
-    return sum(1 for k in range(0, len(samples), 2) if max(abs(samples[k]), abs(samples[k + 1])) > 300)
+    data = (content(path) or b'')[start // 4 * 4:]
+    return sum(max(abs(l), abs(r)) > 300 for l, r in struct.iter_unpack('<hh', data[:len(data) // 4 * 4]))
 
 
 def main(fn):
@@ -86,27 +86,23 @@ def main(fn):
         check(False, '%s: %s' % (type(e).__name__, e))
     finally:
         for undo in reversed(_cleanups):
-            try:
+            with contextlib.suppress(Exception):
                 undo()
-            except Exception:
-                traceback.print_exc()
     print('%d failure(s); screenshots in %s' % (len(failures), SHOTS))
     sys.exit(code or (1 if failures else 0))
 
 
+@functools.cache
 def picture(pic):  # a 24-bit BMP file, or the program's picture with that id: (w, h, RGB)
     data = open(pic if isinstance(pic, str) else '%s/res_%d.bmp' % (ART, pic), 'rb').read()
     offset, w, h = struct.unpack_from('<I4xii', data, 10)
-    stride = (w * 3 + 3) // 4 * 4
-    starts = (offset + stride * (abs(h) - 1 - y if h > 0 else y) for y in range(abs(h)))
+    starts = (offset + (w * 3 + 3) // 4 * 4 * (abs(h) - 1 - y if h > 0 else y) for y in range(abs(h)))
     rgb = bytearray(b''.join(data[k:k + 3 * w] for k in starts))
     rgb[0::3], rgb[2::3] = rgb[2::3], rgb[0::3]
     return w, abs(h), bytes(rgb)
 
 
 class Shot:  # the client area as the X server shows it: RGB bytes row by row
-    _faces, _bubbles = {}, {}
-
     def __init__(self, rgb, size=(W, H)):
         self.rgb, self.size = rgb, size
 
@@ -124,21 +120,17 @@ class Shot:  # the client area as the X server shows it: RGB bytes row by row
 
     def shows(self, button, masked=False, face=None):
         # The usable face exactly, or picture `face` (pressed); masked: dimmed by the checkerboard.
-        key = (face or FACES[button], masked)
-        if key not in Shot._faces:
-            face, mask = picture(key[0])[2][:62 * 38 * 3], picture(128)[2]
-            Shot._faces[key] = bytes(b if not masked or mask[k - k % 3] else 0 for k, b in enumerate(face))
-        return self.rows(*BUTTONS[button], 62, 38) == Shot._faces[key]
+        want, mask = picture(face or FACES[button])[2][:62 * 38 * 3], picture(128)[2]
+        want = bytes(b if mask[k - k % 3] else 0 for k, b in enumerate(want)) if masked else want
+        return self.rows(*BUTTONS[button], 62, 38) == want
 
     def screen(self):
         return next((name for name, face in SCREENS.items() if self.shows(face)), None)
 
     def board(self):
         # board[i][j]: the colour 1..5 of the bubble at rest there, told by its exact inner square
-        if not Shot._bubbles:
-            Shot._bubbles = {Shot(picture(129 + k)[2], (46, 46)).rows(10, 10, 26, 26): k + 1
-                             for k in range(5)}
-        return [[Shot._bubbles.get(self.rows(48 * i + 18, 48 * j + 18, 26, 26), 0)
+        bubbles = {Shot(picture(129 + k)[2], (46, 46)).rows(10, 10, 26, 26): k + 1 for k in range(5)}
+        return [[bubbles.get(self.rows(48 * i + 18, 48 * j + 18, 26, 26), 0)
                  for j in range(ROWS)] for i in range(COLUMNS)]
 
     def red(self):  # the pure red pixels above the status bar
@@ -146,22 +138,16 @@ class Shot:  # the client area as the X server shows it: RGB bytes row by row
         return {(m.start() // 3 % w, m.start() // 3 // w) for m in matches if m.start() % 3 == 0}
 
 
-def full(board):
-    return all(all(column) for column in board)
-
-
-def group_at(board, i, j):
-    seen, todo = set(), [(i, j)]
-    while todo:
-        c = todo.pop()
-        if c not in seen and 0 <= c[0] < COLUMNS and 0 <= c[1] < ROWS and board[c[0]][c[1]] == board[i][j]:
-            seen.add(c)
-            todo += [(c[0], c[1] - 1), (c[0], c[1] + 1), (c[0] - 1, c[1]), (c[0] + 1, c[1])]
-    return seen
-
-
 def groups(board):  # those of two or more bubbles
-    every = {frozenset(group_at(board, i, j)) for i in range(COLUMNS) for j in range(ROWS) if board[i][j]}
+    every = set()
+    for i, j in ((i, j) for i in range(COLUMNS) for j in range(ROWS) if board[i][j]):
+        seen, todo = set(), [(i, j)]
+        while todo:
+            c = todo.pop()
+            if c not in seen and 0 <= c[0] < COLUMNS and 0 <= c[1] < ROWS and board[c[0]][c[1]] == board[i][j]:
+                seen.add(c)
+                todo += [(c[0], c[1] - 1), (c[0], c[1] + 1), (c[0] - 1, c[1]), (c[0] + 1, c[1])]
+        every.add(frozenset(seen))
     return [g for g in every if len(g) > 1]
 
 
@@ -177,7 +163,7 @@ def outline(group):  # the border of the union of the group's cell boxes (x = 48
             if not all(inside(*p) for p in ((x - 1, y), (x + 1, y), (x, y - 1), (x, y + 1)))}
 
 
-class _Process:  # a process in a session of its own; stop() ends it and whatever it started
+class _Process:  # a process in a session of its own, ended with whatever it started when the test ends
     def __init__(self, argv, **kw):
         self.p = subprocess.Popen(argv, start_new_session=True, **{'stdout': subprocess.DEVNULL, **kw})
         _cleanups.append(self.stop)
@@ -190,59 +176,42 @@ class _Process:  # a process in a session of its own; stop() ends it and whateve
                     self.p.wait(patience)
 
 
-class Display:
+class Display:  # Xvfb, and openbox on it if `wm`; both run until the test ends
     def __init__(self, size=(1024, 768), wm=True):
-        self.size, self.wm, self.procs = size, wm, []
-
-    def __enter__(self):
-        need('Xvfb', 'xdotool', 'xwininfo', 'xwd', 'xprop', 'convert', *['openbox', 'wmctrl'] * self.wm)
-        self.work = tempdir()
-        read, write = os.pipe()
-        self.procs.append(_Process(['Xvfb', '-displayfd', str(write), '-screen', '0', '%dx%dx24' % self.size,
-                                    '-nolisten', 'tcp'], pass_fds=[write], stderr=open(self.work + '/xvfb.log', 'ab')))
+        need('Xvfb', 'xdotool', 'xwininfo', 'xwd', 'xprop', 'convert', *['openbox', 'wmctrl'] * wm)
+        self.work, (read, write) = tempdir(), os.pipe()
+        _Process(['Xvfb', '-displayfd', str(write), '-screen', '0', '%dx%dx24' % size, '-nolisten', 'tcp'],
+                 pass_fds=[write], stderr=open(self.work + '/xvfb.log', 'ab'))
         os.close(write)
         with os.fdopen(read) as f:  # Xvfb writes its display number once it takes connections
-            number = f.readline() if select.select([f], [], [], 60)[0] else ''
-        if not number.strip():
+            number = f.readline().strip() if select.select([f], [], [], 60)[0] else ''
+        if not number:
             raise RuntimeError('Xvfb did not start: ' + open(self.work + '/xvfb.log').read())
-        self.env = dict(DISPLAY=':' + number.strip(), PATH=os.environ['PATH'])
-        # Now and then openbox exits at once on a display just opened: it is started again.
-        for attempt in range(3 * self.wm):
+        self.env = dict(DISPLAY=':' + number, PATH=os.environ['PATH'])
+        for attempt in range(3 * wm):  # now and then openbox exits at once on a display just opened
             openbox = _Process(['openbox', '--sm-disable'], env=dict(self.env, HOME=tempdir()),
-                               stderr=open(self.work + '/openbox.log', 'ab'))
-            self.procs.append(openbox)
-            if poll(lambda: openbox.p.poll() is not None or
-                    self.run(['wmctrl', '-m']).returncode == 0) and openbox.p.poll() is None:
-                return self
-        if self.wm:
+                               stderr=open(self.work + '/openbox.log', 'ab')).p
+            if poll(lambda: openbox.poll() is not None or self.run(['wmctrl', '-m']).returncode == 0) \
+                    and openbox.poll() is None:
+                return
+        if wm:
             raise RuntimeError('openbox did not start: ' + open(self.work + '/openbox.log').read())
-        return self
-
-    def __exit__(self, *_):
-        for p in reversed(self.procs):
-            p.stop()
 
     def run(self, argv, **kw):
         return subprocess.run(argv, env=self.env, capture_output=True, timeout=60, **kw)
 
-    def start(self, folder, args=(), env=None, cmd=None, home=None):
-        # The game (or `cmd`) in `folder`, a desktop session's bare environment, HOME fresh unless given.
-        runtime = tempdir()
-        os.chmod(runtime, 0o700)
-        environ = dict(HOME=home or tempdir(), DISPLAY=self.env['DISPLAY'], LANG='C.UTF-8',
-                       XDG_RUNTIME_DIR=runtime, PATH='/usr/local/bin:/usr/bin:/bin:/usr/games')
-        return Game(self, list(cmd or [GAME]) + list(args), folder, dict(environ, **(env or {})))
 
+class Game:  # the game (or `cmd`) in `folder`, a desktop session's bare environment, HOME fresh unless given
+    zoom = 1  # the window's scale: mouse positions and screenshots are unscaled
 
-class Game:
-    zoom = 1  # the window's scale: mouse positions are given unscaled
-    def __init__(self, x, argv, folder, env):
-        self.x, self.log = x, os.path.join(x.work, 'game-%d.log' % len(x.procs))
+    def __init__(self, x, folder, args=(), env=None, cmd=None, home=None):
+        self.x, self.log = x, os.path.join(x.work, 'game-%d.log' % len(_cleanups))
         with open(self.log, 'wb') as log:
-            self.proc = _Process(argv, cwd=folder, env=env, stdout=log, stderr=log)
-        x.procs.append(self.proc)
+            self.p = _Process(list(cmd or [GAME]) + list(args), cwd=folder, stdout=log, stderr=log, env=dict(
+                HOME=home or tempdir(), DISPLAY=x.env['DISPLAY'], LANG='C.UTF-8', XDG_RUNTIME_DIR=tempdir(0o700),
+                PATH='/usr/local/bin:/usr/bin:/bin:/usr/games', **(env or {}))).p
         search = ['xdotool', 'search', '--onlyvisible', '--name', '^Orbolan!$']
-        found = poll(lambda: self.proc.p.poll() is not None or x.run(search).stdout.split())
+        found = poll(lambda: self.p.poll() is not None or x.run(search).stdout.split())
         if found is True or not found:
             raise RuntimeError('no window "Orbolan!" appeared; the game said: ' + self.stderr())
         self.window = found[0].decode()
@@ -250,32 +219,28 @@ class Game:
     def stderr(self):
         return open(self.log, errors='replace').read()
 
-    def shot(self):  # the client area now, from xwd's dump of the window (32 bits per pixel)
-        data = self.x.run(['xwd', '-id', self.window, '-silent'], check=True).stdout
-        (header, _, _, _, w, h, _, order, _, _, _, bpp, line), colours = \
-            struct.unpack_from('>13I', data), struct.unpack_from('>I', data, 76)[0]
-        assert bpp == 32, 'xwd wrote %d bits per pixel' % bpp
-        pixels = b''.join(data[k:k + 4 * w] for k in range(header + 12 * colours, len(data), line)[:h])
+    def shot(self):  # from xwd's dump of the window (32 bits per pixel), the top-left pixel of each zoom square
+        data, z = self.x.run(['xwd', '-id', self.window, '-silent'], check=True).stdout, self.zoom
+        header = struct.unpack_from('>20I', data)  # sizes at 0, 4, 5, 12, byte order at 7, colours at 19
+        w, h, starts = header[4] // z, header[5] // z, range(header[0] + 12 * header[19], len(data), header[12] * z)
         rgb = bytearray(3 * w * h)
-        for channel, at in enumerate((2, 1, 0) if order == 0 else (1, 2, 3)):
-            rgb[channel::3] = pixels[at::4]
+        for channel, at in enumerate((2, 1, 0) if header[7] == 0 else (1, 2, 3)):
+            rgb[channel::3] = b''.join(data[k + at:k + 4 * z * w:4 * z] for k in starts[:h])
         return Shot(bytes(rgb), (w, h))
 
-    def settled(self, until=None, what=None, save=None):
-        # The second of two equal screenshots in a row that meet `until`; checked as `what`.
+    def settled(self, until, what, save=None):  # the second of two equal screenshots in a row meeting `until`
         last = [None]
 
         def steady():
             previous, last[0] = last[0], self.shot()
-            return last[0] == previous and (until is None or until(last[0])) and last[0]
+            return last[0] == previous and until(last[0])
 
-        shot = poll(steady)
-        if (what or not shot) and not check(bool(shot), what or 'the window settles'):
+        if not check(bool(poll(steady)), what):
             last[0].save('failed-%d' % len(failures))
             raise RuntimeError('the steps after it depend on it: the test ends here')
         if save:
             last[0].save(save)
-        return shot
+        return last[0]
 
     def wait_screen(self, name, what=None, save=None):
         return self.settled(lambda s: s.screen() == name, what or 'the %s screen' % name, save)
@@ -289,8 +254,8 @@ class Game:
     def click(self, x, y):
         self.move(x, y, 'click', 1)
 
-    def button(self, name):
-        self.click(BUTTONS[name][0] + 31, BUTTONS[name][1] + 19)
+    def button(self, name, *then):  # clicked, or the mouse moved to its centre and `then` done
+        self.move(BUTTONS[name][0] + 31, BUTTONS[name][1] + 19, *(then or ('click', 1)))
 
     def xprop(self, *args):
         return self.x.run(['xprop', '-id', self.window, *args], text=True).stdout
@@ -302,23 +267,20 @@ class Game:
 
     def close(self, what='the close box'):  # the window manager asks the window to close
         self.x.run(['wmctrl', '-i', '-c', self.window], check=True)
-        return self.ends(what)
+        self.ends(what)
 
-    def kill(self, sig=signal.SIGKILL):
-        self.proc.p.send_signal(sig)
-        return self.wait_exit()
-
-    def wait_exit(self):  # the exit code, None if still running after a minute
-        poll(lambda: self.proc.p.poll() is not None)
-        return self.proc.p.poll()
+    def kill(self, sig=signal.SIGKILL):  # the exit code; the test ends if the game is still running a minute on
+        self.p.send_signal(sig)
+        return self.p.wait(60)
 
     def ends(self, what):
-        return check(self.wait_exit() == 0, what + ' ends the game with exit code 0')
+        check((code := self.p.wait(60)) == 0, '%s ends the game with exit code 0 (%s)' % (what, code))
 
 
-def deal(g, what='New deals 70 bubbles'):  # the board dealt and its largest group
+def deal(g, what='New deals 70 bubbles'):  # from the start screen: the board dealt and its largest group
+    g.wait_screen('start')  # a click before the first frame may be lost
     g.button('new')
-    board = g.settled(lambda s: full(s.board()), what).board()
+    board = g.settled(lambda s: all(map(all, s.board())), what).board()
     print('board dealt: %s' % board)
     return board, max(groups(board), key=len)
 
@@ -326,14 +288,6 @@ def deal(g, what='New deals 70 bubbles'):  # the board dealt and its largest gro
 def mark(g, group, what='the largest group is selected'):
     g.click(*cell(*min(group)))
     return g.settled(lambda s: s.red() == outline(group), what)
-
-
-def choose(g, x, y, what):  # Setup, the option at (x, y) clicked, OK
-    g.button('setup')
-    setup = g.wait_screen('setup')
-    g.click(x, y)
-    g.settled(lambda s: s.screen() == 'setup' and s != setup, what)
-    g.button('ok')
 
 
 def expected_start():  # the first screen as the headless backend composes it

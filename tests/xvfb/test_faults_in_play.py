@@ -1,27 +1,19 @@
 #!/usr/bin/env python3
-"""Faults a player met: an unreadable settings file overwritten, End lost to a kill, a
-line left under Undo, a button left drawn pressed, a pop heard at start-up with sounds off, a
-working folder the game may not write (run as nobody) losing the old settings file; damaged and
-missing sound files: a game plays in silence and is saved."""
+"""Faults a player met: an unreadable settings file overwritten, End lost to a kill, a line left
+under Undo, a button left drawn pressed, a pop at a silent start-up, the old settings lost in a
+folder the game may not write; damaged or missing sounds: a silent game, saved."""
 import os, shutil, struct, subprocess
 import driver as d
 
 
-def content(path):
-    return open(path, 'rb').read() if os.path.exists(path) else None
-
-
 def killed_runs(x):
-    folder = d.player_folder()
     short = struct.pack('<7i', 1, 1, 1, 9, 900, 300, 2)  # 28 bytes: the player's, unreadable
-    open(folder + '/orbolan.cfg', 'wb').write(short)
-    g = x.start(folder)
-    g.wait_screen('start')
+    folder = d.player_folder(short)
+    g = d.Game(x, folder)
     d.deal(g)
-    ux, uy = d.BUTTONS['undo'][0] + 31, d.BUTTONS['undo'][1] + 19
-    g.move(ux, uy, 'mousedown', 1)  # nothing to undo yet
+    g.button('undo', 'mousedown', 1)  # nothing to undo yet
     g.settled(lambda s: s.shows('undo', face=135), 'Undo drawn pressed')
-    g.move(ux, uy, 'mouseup', 1)
+    g.button('undo', 'mouseup', 1)
     wood = d.picture(100)[2][3 * (414 * 494 + 426):][:3 * 62]
     released = g.settled(lambda s: s.shows('undo'), 'Undo released', 'undo-released')
     d.check(released.rows(426, 414, 62, 1) == wood, 'Undo: the row under the button is wood again')
@@ -31,13 +23,13 @@ def killed_runs(x):
     d.check(d.read_cfg(folder) == [0, 0, 0, 1] + [0] * 11,
             'End, then SIGKILL: the game is counted on disk: %s' % d.read_cfg(folder))
     damaged = folder + '/orbolan.cfg.damaged'
-    d.check(content(damaged) == short and 'kept as orbolan.cfg.damaged' in g.stderr(),
+    d.check(d.content(damaged) == short and 'kept as orbolan.cfg.damaged' in g.stderr(),
             'the unreadable file is kept as orbolan.cfg.damaged, and standard error says so')
 
-    g = x.start(folder)  # the file is whole now
+    g = d.Game(x, folder)  # the file is whole now
     g.wait_screen('start')
     g.kill()
-    d.check(content(damaged) == short, 'a readable file is not set aside')
+    d.check(d.content(damaged) == short, 'a readable file is not set aside')
 
 
 def slide(board, group):
@@ -60,40 +52,37 @@ def scores_held_as_the_game_ends(g):
         g.click(*d.cell(*min(group)))
         board = d.after_normal_move(board, group)
         g.settled(lambda s: s.board() == board, 'a move of %d' % len(group))
-    sx, sy = d.BUTTONS['scores'][0] + 31, d.BUTTONS['scores'][1] + 19
-    g.move(*d.cell(*min(group)), 'click', 1, 'mousemove', '--window', g.window, sx, sy, 'mousedown', 1)
+    g.move(*d.cell(*min(group)), 'click', 1, 'mousemove', '--window', g.window, 241, 395, 'mousedown', 1)  # Scores
     held = g.wait_screen('end').shows('scores', masked=True, face=115)
     print('the last move slid %d cells; Scores %s' % (slide(board, group), 'held' if held else 'too late'))
-    g.move(sx, sy, 'mouseup', 1)
+    g.button('scores', 'mouseup', 1)
     return held
 
 
 def held_through_the_end(x):
     """Run as nobody where root may: the saves fail in a folder it may not write."""
     folder = d.player_folder([0, 0, 1] + [0] * 12)  # animations on, sounds off
-    old, cmd, home = content(folder + '/orbolan.cfg'), [d.GAME], d.tempdir()
+    old, cmd, home = d.content(folder + '/orbolan.cfg'), [d.GAME], d.tempdir()
     nobody = os.geteuid() == 0 and shutil.which('setpriv')
     if nobody:  # the game copied where nobody may run it
         cmd = ['setpriv', '--reuid=nobody', '--regid=nogroup', '--clear-groups', shutil.copy(d.GAME, home)]
         os.chmod(folder + '/orbolan.cfg', 0o644)
         shutil.chown(home, 'nobody')
-    g = x.start(folder, cmd=cmd, home=home, env=dict(SDL_AUDIODRIVER='dummy'))
-    g.wait_screen('start')
+    g = d.Game(x, folder, cmd=cmd, home=home, env=dict(SDL_AUDIODRIVER='dummy'))
     for attempt in range(4):
         held = scores_held_as_the_game_ends(g)
         g.button('done')
-        start = g.wait_screen('start')
+        start = g.wait_screen('start', save='held-scores-start')
         if held:
             break
     if d.check(held, 'Scores was held down as the end-of-game screen came'):
-        start.save('held-scores-start')
         d.check(start.shows('scores'), 'after the release Scores is drawn unpressed again')
     g.close()
     if not nobody:
         return print('skipped: running the game as nobody needs root and setpriv')
     d.check('cannot save orbolan.cfg, the previous file is kept' in g.stderr(),
             'read-only: the failed save is reported on standard error')
-    d.check(content(folder + '/orbolan.cfg') == old and not os.path.exists(folder + '/orbolan.cfg.tmp'),
+    d.check(d.content(folder + '/orbolan.cfg') == old and not os.path.exists(folder + '/orbolan.cfg.tmp'),
             'read-only: the old file stays byte for byte, no temporary file left')
 
 
@@ -104,8 +93,7 @@ def silent_start(runs=20):
         audio = os.path.join(d.tempdir(), 'audio.raw')
         p = d._Process([d.GAME], cwd=d.player_folder([0] * 15), stderr=subprocess.DEVNULL, env=dict(
             os.environ, SDL_VIDEODRIVER='dummy', SDL_AUDIODRIVER='disk', SDL_DISKAUDIOFILE=audio))
-        # a quarter of a second of 16-bit stereo at 44.1 kHz
-        recorded += bool(d.poll(lambda: os.path.exists(audio) and os.path.getsize(audio) >= 44100))
+        recorded += bool(d.poll(lambda: len(d.content(audio) or '') >= 44100))  # 0.25 s of 16-bit stereo
         p.p.kill()
         p.stop()
         loud += d.loud_frames(audio) > 0
@@ -120,13 +108,11 @@ def damaged_sounds(x):
     open(folder + '/pop.wav', 'w').close()                 # empty
     os.remove(folder + '/megapop.wav')
     os.mkdir(folder + '/megapop.wav')                      # a folder
-    with open(folder + '/score.wav', 'r+b') as f:
-        f.seek(20)
-        f.write(b'\3')                                     # floating point samples
+    wav = d.content(folder + '/score.wav')
+    open(folder + '/score.wav', 'wb').write(wav[:20] + b'\3' + wav[21:])  # floating point samples
     os.remove(folder + '/higscore.wav')                    # missing
     audio = os.path.join(d.tempdir(), 'audio.raw')
-    g = x.start(folder, env=dict(SDL_AUDIODRIVER='disk', SDL_DISKAUDIOFILE=audio))
-    g.wait_screen('start')
+    g = d.Game(x, folder, env=dict(SDL_AUDIODRIVER='disk', SDL_DISKAUDIOFILE=audio))
     board, group = d.deal(g, 'damaged sounds: New deals 70 bubbles')
     d.mark(g, group, 'damaged sounds: the largest group is selected')
     g.click(*d.cell(*min(group)))  # pop or megapop
@@ -140,10 +126,10 @@ def damaged_sounds(x):
 
 def test():
     silent_start()
-    with d.Display() as x:
-        killed_runs(x)
-        held_through_the_end(x)
-        damaged_sounds(x)
+    x = d.Display()
+    killed_runs(x)
+    held_through_the_end(x)
+    damaged_sounds(x)
 
 
 d.main(test)

@@ -1,10 +1,8 @@
 #!/usr/bin/env python3
-"""The installed game as a player meets it. An install into a prefix with a space, started
-through its launcher from another folder with a fresh home, which gets the default settings
-(sounds and animations on); a copy of it started through a link with XDG_DATA_HOME set and the
-player's own settings. The Debian package: built and passed by lintian; as root installed,
-started as its menu entry does, removed."""
-import glob, os, shutil, struct, subprocess
+"""The installed game as a player meets it: installed into a prefix with a space and started
+through its launcher, a copy of it through a link with XDG_DATA_HOME set; the Debian package
+built, passed by lintian and, as root, installed, started as its menu entry does and removed."""
+import glob, os, re, shutil, struct, subprocess
 import driver as d
 
 BUILD = os.environ.get('ORBOLAN_BUILD') or os.path.dirname(d.BIN)
@@ -27,7 +25,7 @@ def check_share(share):
 
 def played(x, folder, cmd, home, data, sounds, env=None):
     """Started as a player would, closed with the close box: the settings and the sounds in `data`."""
-    g = x.start(folder, cmd=[cmd], home=home, env=env)
+    g = d.Game(x, folder, cmd=[cmd], home=home, env=env)
     g.wait_screen('start', 'started by %s' % cmd, 'package-start')
     g.close()
     d.check(len(d.read_cfg(data) or '') == 15, '%s/orbolan.cfg is 60 bytes' % data)
@@ -55,8 +53,7 @@ def prefix_install(x):
     # A copy started through a link, XDG_DATA_HOME set, sounds on, played to a file.
     player, second, link = work + '/data home/orbolan', work + '/second', work + '/orbolan'
     os.makedirs(player)
-    seeded = d.read_cfg(home + '/.local/share/orbolan')
-    seeded[0] = 2  # the player's own file is read and kept as it is
+    seeded = [2] + d.read_cfg(home + '/.local/share/orbolan')[1:]  # the player's own file, read and kept
     open(player + '/orbolan.cfg', 'wb').write(struct.pack('<15i', *seeded))
     shutil.copytree(prefix, second, symlinks=True)
     os.symlink(second + '/games/orbolan', link)
@@ -74,15 +71,12 @@ def debian_package(x):
         'CMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON')
     deb, = glob.glob(pkg + '/orbolan_*.deb')
     print(run('lintian', '--display-info', '--pedantic', '--fail-on', 'error,warning', deb))
-    if os.geteuid() != 0 or not shutil.which('apt-get'):
-        return print('skipped: installing a Debian package needs root and apt-get')
-    status = subprocess.run(['dpkg-query', '-W', '-f=${Status}', 'orbolan'], capture_output=True)
-    if status.stdout.endswith(b' installed'):
-        return print('skipped: a package orbolan is installed already; this test would remove it')
-    d.check(run('dpkg-deb', '-f', deb, 'Package', 'Section') == 'Package: orbolan\nSection: games\n',
-            'the package is orbolan in section games')
-    depends = [p.split()[0] for p in run('dpkg-deb', '-f', deb, 'Depends').split(',')]
-    d.check({'libsdl2-2.0-0', 'libsdl2-mixer-2.0-0'} <= set(depends), 'it depends on SDL2, SDL2_mixer')
+    status = subprocess.run(['dpkg-query', '-W', '-f=${Status}', 'orbolan'], capture_output=True).stdout
+    if os.geteuid() != 0 or not shutil.which('apt-get') or status.endswith(b' installed'):
+        return print('skipped: installing the package needs root, apt-get and no package orbolan installed')
+    fields = re.split(r'[\s,]+', run('dpkg-deb', '-f', deb, 'Package', 'Section', 'Depends'))
+    d.check({'Package:', 'orbolan', 'Section:', 'games', 'libsdl2-2.0-0', 'libsdl2-mixer-2.0-0'} <= set(fields),
+            'the package is orbolan in section games, depending on SDL2 and SDL2_mixer: %s' % fields)
     paths = [line.split()[5] for line in run('dpkg-deb', '-c', deb).splitlines()]
     d.check(all(p == './' or p.startswith('./usr/') for p in paths), 'nothing outside /usr')
     apt = ['apt-get', '-y', '-qq', '-o', 'DPkg::Lock::Timeout=300']
@@ -103,9 +97,9 @@ def debian_package(x):
 
 def test():
     d.need('cmake', 'cpack', 'desktop-file-validate', 'appstreamcli', 'lintian')
-    with d.Display() as x:
-        prefix_install(x)
-        debian_package(x)
+    x = d.Display()
+    prefix_install(x)
+    debian_package(x)
 
 
 d.main(test)

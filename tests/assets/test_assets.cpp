@@ -51,10 +51,9 @@ std::vector<std::uint8_t> slurp(const fs::path& p) {
   return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
 }
 
-TEST(Generator, WritesTheSameBytesEveryTimeAndAContactSheet) {
+TEST(Generator, WritesTheSameBytesEveryTime) {
   const fs::path out = fs::temp_directory_path() / ("assetgen-test-" + std::to_string(::getpid()));
-  const std::string cmd = std::string(ORBOLAN_ASSETGEN) + " --out " + out.string() +
-                          " --contact-sheet " + (out / "sheet.png").string();
+  const std::string cmd = std::string(ORBOLAN_ASSETGEN) + " --out " + out.string();
   ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
   int compared = 0;
   for (const auto& entry : fs::recursive_directory_iterator(ORBOLAN_ASSET_DIR)) {
@@ -65,9 +64,6 @@ TEST(Generator, WritesTheSameBytesEveryTimeAndAContactSheet) {
     ++compared;
   }
   EXPECT_GE(compared, 36 + 6 + 6);  // pictures, sounds, icons
-  const std::vector<std::uint8_t> sheet = slurp(out / "sheet.png");
-  EXPECT_EQ(std::string(sheet.begin(), sheet.begin() + std::min<std::size_t>(sheet.size(), 4)),
-            "\x89PNG");
   fs::remove_all(out);
 }
 

@@ -1,10 +1,6 @@
-// The game against the real 25 ms timer thread (run under ThreadSanitizer too).
-// Concurrency: the shell's message loop, the timer and a player's presses from a third thread,
-// all at once: ticks never run while another thread holds the world lock, every slide comes to
-// rest, and closing ends the loop with exit code 0. The seed is printed; ORBOLAN_SEED=<seed>
-// replays its presses.
-// IdleTimer: the timer that sleeps while nothing moves, against one that ticks for ever: the
-// same presses must present the same frames, and the sleeping timer must really sleep.
+// The game against the real 25 ms timer thread (run under ThreadSanitizer too). Concurrency:
+// the shell's message loop, the timer and a player's presses (seeded) from a third thread at
+// once. IdleTimer: the timer that sleeps while nothing moves, against one that ticks for ever.
 #include <gtest/gtest.h>
 
 #include <atomic>

@@ -42,10 +42,7 @@ TEST(BitmapReader, ReadsEveryRowPaddingBothRowOrdersAndRefusesDamageAndEveryTrun
     std::size_t at;
     std::uint32_t value;
     int bytes;
-  } damages[] = {{"magic", 0, 'X', 1},
-                 {"32 bits per pixel", 28, 32, 2},
-                 {"RLE", 30, 1, 4},
-                 {"zero width", 18, 0, 4},
+  } damages[] = {{"zero width", 18, 0, 4},
                  {"negative width", 18, 0xFFFFFFF0u, 4},
                  {"lowest height", 22, 0x80000000u, 4},
                  {"huge width", 18, 0x7FFFFFFFu, 4},

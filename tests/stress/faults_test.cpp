@@ -54,7 +54,7 @@ TEST(Faults, SavesKilledAtRandomMomentsLeaveTheOldOrTheNewFile) {
     close(out[1]);
     pollfd p{out[0], POLLIN, 0};
     if (rng() % 4 != 0) poll(&p, 1, 5000);  // most kills fall inside the saving loop
-    usleep(rng() % 3000);
+    usleep(rng() % 3000);  // the random moment of the kill, not a wait for anything
     kill(pid, SIGKILL);
     int status = 0;
     waitpid(pid, &status, 0);

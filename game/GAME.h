@@ -89,6 +89,11 @@ extern sBUBBLE_FIELD Dummy_PlayField[FIELD_COLUMNS][FIELD_ROWS];  // undo's boar
 // ---- Setup and statistics (game/config.cpp) ------------------------------------------
 extern sSETUP_DATA setup_data;            // the setup screen's choices, saved in "orbolan.cfg"
 extern sSCORE_STATISTIC score_statistic;  // a statistics block per game type, saved with them
+// The statistics as this copy last read or saved them: a save adds what was counted since.
+extern sSCORE_STATISTIC statistics_synced;
+extern int32 setup_chosen;       // 1: the setup was confirmed since the last save, which keeps it
+extern int32 statistics_reset;   // 1: Reset since the last save, which replaces the file's counts
+extern int32 save_failure_told;  // 1: the player was told of a failed save; cleared by a success
 
 // ---- Screens (game/screens.cpp) -------------------------------------------------------
 extern const char* Status_Text;  // the status line of the screen composed last
@@ -156,15 +161,23 @@ int32 check_all_bubbles_moved();
 void Undo_Move();
 
 // ---- Configuration file "orbolan.cfg" and statistics (game/config.cpp) ---------------
-// Reads the 60-byte file from the working directory into setup_data and score_statistic.
-// A missing file keeps the zeros silently; a short or unreadable one keeps them and says
-// so on standard error. Returns true when the file was read.
+// Reads the 60-byte file (or the file that the link "orbolan.cfg" names) into setup_data and
+// score_statistic. A missing file keeps the zeros silently; a short or unreadable one, or
+// anything but a regular file, keeps them and says so on standard error. Returns true when
+// the file was read.
 bool Read_Config();
-// Writes both records through a temporary file renamed over "orbolan.cfg", so the old
-// file stays whole on any failure (reported on standard error). A file that was there at
-// start-up but could not be read whole is first moved to "orbolan.cfg.damaged"; when it
-// cannot be moved, nothing is saved. Returns true on success.
+// Saves both records under a lock on the working folder: the statistics are what the file
+// holds now plus what was counted here since the last read or save (another copy of the game
+// may have saved meanwhile), with the higher best; the setup stays the file's unless it was
+// confirmed here. The file is replaced whole through a new temporary file beside it, so the
+// old one stays on any failure; a file that cannot be read whole is first moved to
+// "orbolan.cfg.damaged" (when it cannot be moved, nothing is saved). A failure is reported on
+// standard error, and once in a box. Returns true on success.
 bool Write_Config();
+// Saves with the setup just confirmed on the setup screen.
+bool Save_Chosen_Setup();
+// Clears every statistics block and saves them cleared, whatever the file counted.
+bool Reset_Statistics();
 // The statistics block of a game type, or null for a type outside 0..3 (a damaged file).
 sSTATISTIC_BLOCK* Statistic_Block(int32 type);
 // Counts a game of `type` that has ended into its statistics block: one more game played

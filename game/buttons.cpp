@@ -235,7 +235,7 @@ void Execute_Button(int32 used_button) {
       break;
     case BTN_OK_SETUP:
       change_mode(MODE_BACK);
-      Write_Config();  // the choices made on the setup screen are kept from now on
+      Save_Chosen_Setup();  // the choices made on the setup screen are kept from now on
       break;
     case BTN_OK_CREDITS:
     case BTN_OK_SCORES: change_mode(MODE_BACK); break;
@@ -253,8 +253,7 @@ void Execute_Button(int32 used_button) {
 void Reset_Scores() {
   constexpr uint32 flags = MB_OKCANCEL | MB_SYSTEMMODAL | MB_SETFOREGROUND;  // 0x11001
   if (plat::message_box(nullptr, "Are you sure?", "Reset", flags) == IDOK) {
-    score_statistic = sSCORE_STATISTIC{};
-    Write_Config();
+    Reset_Statistics();
   }
   Create_Screen();
 }

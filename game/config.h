@@ -8,7 +8,6 @@
 
 constexpr std::size_t CONFIG_FILE_SIZE = 60;
 extern const char* const CONFIG_FILE_NAME;          // "orbolan.cfg", in the working directory
-extern const char* const CONFIG_TEMP_FILE_NAME;     // "orbolan.cfg.tmp", renamed over it
 extern const char* const CONFIG_DAMAGED_FILE_NAME;  // an unreadable file, kept aside
 
 // Lays both records out as the file holds them.

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "platform/wintypes.h"
@@ -63,6 +64,9 @@ int32 def_window_proc(HWND hwnd, uint32 msg, uint32 wParam, int32 lParam);
 // Modal message box. Texts are Windows-1252. Returns IDOK or IDCANCEL, or -1 when no box
 // can be shown (then the text has been written to standard error).
 int message_box(HWND owner, const char* text, const char* caption, uint32 flags);
+
+// The UTF-8 text (a file name, say) in Windows-1252, '?' for what that code page lacks.
+std::string utf8_to_cp1252(const std::string& text);
 
 // ---- Kernel and multimedia services --------------------------------------------------
 

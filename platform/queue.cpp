@@ -136,4 +136,23 @@ std::string cp1252_to_utf8(const char* text) {
 }
 
 }  // namespace detail
+
+std::string utf8_to_cp1252(const std::string& text) {
+  std::string out;
+  for (std::size_t k = 0; k < text.size();) {
+    const unsigned char lead = static_cast<unsigned char>(text[k]);
+    const int length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    char32_t cp = length == 1 ? lead : lead & (0x7F >> length);
+    for (int n = 1; n < length && k + n < text.size(); ++n)
+      cp = cp << 6 | (static_cast<unsigned char>(text[k + n]) & 0x3F);
+    k += length;
+    char byte = '?';
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) byte = static_cast<char>(cp);
+    for (int c = 0; c < 32; ++c)
+      if (cp >= 0x100 && CP1252_HIGH[c] == cp) byte = static_cast<char>(0x80 + c);
+    out += byte;
+  }
+  return out;
+}
+
 }  // namespace plat

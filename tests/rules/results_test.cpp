@@ -3,7 +3,10 @@
 // byte layout is checked by the golden replay and the fuzz target.)
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <array>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -32,13 +35,16 @@ TEST_F(Results, EndBonusByBubblesLeftAndOnlyAGreaterResultIsANewBest) {
   for (const int32 type : {0, 2})
     for (int32 left = 0; left <= 5; ++left) {
       SCOPED_TRACE("type " + std::to_string(type) + ", left " + std::to_string(left));
-      setup_data.game_type = type;
+      Cfg cfg{type};  // four games played, the best as below
+      cfg[3 + 3 * type] = 4, cfg[4 + 3 * type] = 1000,
+                  cfg[5 + 3 * type] = 2 + bonus[left] - left % 2;
+      Write_Cfg(cfg);
+      Read_Config();
       change_mode(MODE_GAME);
       Set_Board([&](int32 i, int32 j) {
         return j < 6 || i >= 2 + left ? 0 : i < 2 ? 3 : 1 + i % 2;
       });
-      sSTATISTIC_BLOCK& b = type == 0 ? score_statistic.normal : score_statistic.shifter;
-      b = {4, 1000, 2 + bonus[left] - left % 2};
+      const sSTATISTIC_BLOCK& b = type == 0 ? score_statistic.normal : score_statistic.shifter;
       for (int k = 0; k < 2; ++k) Check_Bubbles_Clicked(Cell_X(0), Cell_Y(6));
       EXPECT_EQ((std::array{mode, game_score.bubble_bonus, b.games, b.scores, b.high, highscore}),
                 (std::array{MODE_GAME_SCORE, bonus[left], 5, 1002 + bonus[left], 2 + bonus[left],
@@ -54,18 +60,14 @@ TEST_F(Results, StatisticsAreSavedAsSoonAsTheyChange) {
   Set_Board([](int32 i, int32 j) { return i == 9 && j >= 5 ? 5 : (i + 2 * j) % 4 + 1; });
   for (int k = 0; k < 2; ++k) Click(Cell_X(9), Cell_Y(6));  // select, then remove
   ASSERT_EQ(waitanim, 1) << "the end screen should still be owed";
-  Cfg on_disk{};  // the machine is little-endian, like the file
-  auto read = [&] {
-    std::ifstream(CONFIG_FILE_NAME, std::ios::binary).read(reinterpret_cast<char*>(&on_disk), 60);
-    return on_disk;
-  };
-  EXPECT_EQ(read(), (Cfg{0, 0, 1, 5, 42, 20})) << "the finished game is on disk before it rests";
+  EXPECT_EQ(Read_Cfg(), (Cfg{0, 0, 1, 5, 42, 20}))
+      << "the finished game is on disk before it rests";
   hl::tick(20);
   hl::pump();
   Press(DONE);
   Press(SCORES);
   Press(RESET);  // answered OK
-  EXPECT_EQ(read(), (Cfg{0, 0, 1})) << "Reset confirmed";
+  EXPECT_EQ(Read_Cfg(), (Cfg{0, 0, 1})) << "Reset confirmed";
 }
 
 TEST_F(Results, ReadTakesTheFirstSixtyBytesOrNothingAndAFailedSaveKeepsTheOldFile) {
@@ -96,17 +98,45 @@ TEST_F(Results, ReadTakesTheFirstSixtyBytesOrNothingAndAFailedSaveKeepsTheOldFil
               (c.read ? std::array{2, -5} : std::array{3, 0}))
         << "a short file is not taken in part";
   }
-  // A full disk: the save says so and the old file stays whole.
+  // A write that fails (a file size limit stands in for a full disk): the save says so once
+  // in a box, and the old file stays whole.
   Write_Cfg(sample);
   const std::string old = Read_File(CONFIG_FILE_NAME);
-  fs::create_symlink("/dev/full", CONFIG_TEMP_FILE_NAME);
-  testing::internal::CaptureStderr();
-  EXPECT_FALSE(Write_Config());
-  EXPECT_NE(testing::internal::GetCapturedStderr().find(
-                "cannot save orbolan.cfg, the previous file is kept"),
-            std::string::npos);
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limit{}, full{};
+  getrlimit(RLIMIT_FSIZE, &limit);
+  full = {30, limit.rlim_max};
+  setrlimit(RLIMIT_FSIZE, &full);
+  const bool saved = Write_Config() || Write_Config();
+  setrlimit(RLIMIT_FSIZE, &limit);
+  EXPECT_FALSE(saved);
   EXPECT_EQ(Read_File(CONFIG_FILE_NAME), old);
-  EXPECT_FALSE(fs::exists(fs::symlink_status(CONFIG_TEMP_FILE_NAME)));
+  EXPECT_EQ(std::distance(fs::directory_iterator("."), {}), 1) << "a temporary file was left";
+  ASSERT_EQ(hl::message_boxes().size(), 1u) << "told once";
+  EXPECT_EQ(hl::message_boxes()[0].text, "The statistics could not be saved in " +
+                                             fs::current_path().string() + ": file too large.");
+}
+
+// Another copy of the game saves between this copy's saves: each save adds what this copy
+// counted since its last one to what the file holds, keeps the higher best and the setup the
+// file has unless it was chosen here; Reset clears what every copy counted so far.
+TEST_F(Results, ASaveAddsWhatThisCopyCountedToWhatTheFileHolds) {
+  Write_Cfg({0, 1, 1, 4, 40, 20});
+  ASSERT_TRUE(Read_Config());
+  Count_Game(0, true, 30);
+  Write_Cfg({2, 0, 1, 7, 70, 25, 1, 5, 5});  // the other copy: 3 games more, setup changed
+  setup_data.animations = 0;                 // changed here, not confirmed
+  ASSERT_TRUE(Write_Config());
+  EXPECT_EQ(Read_Cfg(), (Cfg{2, 0, 1, 8, 100, 30, 1, 5, 5}));
+  EXPECT_EQ(score_statistic.normal.games, 8) << "this copy now shows every game counted";
+  Write_Cfg({2, 0, 1, 9, 120, 40, 1, 5, 5});
+  ASSERT_TRUE(Save_Chosen_Setup());
+  EXPECT_EQ(Read_Cfg(), (Cfg{0, 1, 0, 9, 120, 40, 1, 5, 5})) << "nothing new counted here";
+  ASSERT_TRUE(Reset_Statistics());
+  Write_Cfg(Read_Cfg());
+  Count_Game(2, false, 0);
+  ASSERT_TRUE(Write_Config());
+  EXPECT_EQ(Read_Cfg(), (Cfg{0, 1, 0, 0, 0, 0, 0, 0, 0, 1}));
 }
 
 // Where an unreadable file cannot be set aside as "orbolan.cfg.damaged" (a folder holds that
@@ -119,7 +149,7 @@ TEST_F(Results, AnUnreadableFileThatCannotBeSetAsideIsNeverSavedOver) {
   EXPECT_FALSE(Write_Config());
   EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot be set aside"), std::string::npos);
   EXPECT_EQ(Read_File(CONFIG_FILE_NAME), "half a file");
-  EXPECT_FALSE(fs::exists(CONFIG_TEMP_FILE_NAME));
+  EXPECT_EQ(std::distance(fs::directory_iterator("."), {}), 2) << "a temporary file was left";
 }
 
 }  // namespace

@@ -49,6 +49,13 @@ void Write_Cfg(const Cfg& cfg) {  // the machine is little-endian, like the file
       .write(reinterpret_cast<const char*>(cfg.data()), sizeof cfg);
 }
 
+Cfg Read_Cfg() {
+  Cfg cfg{};
+  std::ifstream("orbolan.cfg", std::ios::binary)
+      .read(reinterpret_cast<char*>(cfg.data()), sizeof cfg);
+  return cfg;
+}
+
 std::string Read_File(const char* name) {
   std::ifstream in(name, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
@@ -70,7 +77,8 @@ void Clear_Game_Globals() {
   game_type = bubbles_marked = number_bubbles_marked = bubble_points = 0;
   game_score = {};
   game_busy = waitanim = highscore = undo = undo_score = game_over = 0;
-  setup_data = {}, score_statistic = {};
+  setup_data = {}, score_statistic = {}, statistics_synced = {};
+  setup_chosen = statistics_reset = save_failure_told = 0;
   mode = MODE_START, last_mode = main_btn_mask = 0;
   std::memset(buttons, 0, sizeof buttons);
   button_ctr = pressed_button = 0;

@@ -36,6 +36,7 @@ unsigned Seed();
 // The fifteen int32 fields of "orbolan.cfg": game type, sounds, animations, 12 statistics.
 using Cfg = std::array<int32, 15>;
 void Write_Cfg(const Cfg& cfg);
+Cfg Read_Cfg();  // zeros where the file is shorter
 std::string Read_File(const char* name);
 
 // Writes the six sound files the game opens, each a silent wave of `ms` milliseconds, so a

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <mutex>
 #include <string>
 
 #include "game/GAME.h"
@@ -238,6 +239,7 @@ bool Read_Config() {
 bool Write_Config() {
   std::string target = Config_Target(), why;
   {
+    const std::lock_guard in_process(plat::save_lock());
     const Folder_Lock lock;
     unsigned char bytes[CONFIG_FILE_SIZE];
     sSETUP_DATA setup = setup_data;

@@ -85,6 +85,9 @@ void time_kill_event(uint32 id);
 // callback and every dispatched message, so the board and the frame are never touched
 // by both threads at once. Recursive, so a handler may dispatch nested work.
 std::recursive_mutex& world_lock();
+// Held while a file the player must not lose is being replaced: a program that has to end at
+// once (its display gone) waits for it, so every counted game is on disk when it ends.
+std::timed_mutex& save_lock();
 
 // The media control interpreter: "open f type waveaudio alias a", "play a from 0 [wait]",
 // "stop a", "close a", "set a time format tms", "seek a to start|end", cdaudio commands.

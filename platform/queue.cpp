@@ -44,6 +44,11 @@ std::recursive_mutex& world_lock() {
   return lock;
 }
 
+std::timed_mutex& save_lock() {
+  static std::timed_mutex lock;
+  return lock;
+}
+
 bool post_message(HWND hwnd, uint32 msg, uint32 wParam, int32 lParam) {
   {
     std::lock_guard lock(queue().mutex);

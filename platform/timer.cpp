@@ -33,18 +33,23 @@ struct Timer {
 
 // Live timers, and killed ones whose thread is yet to be joined. A killed timer's thread may
 // be waiting for the world lock that its killer holds, so it is joined later, where that
-// lock is free, or when the program ends.
+// lock is free, or when the platform shuts down. A program that ends without shutting the
+// platform down (exit() called from a library) may end on a thread that holds the world lock:
+// the registry then waits for nobody, it stops every timer and leaves its threads running on
+// records that stay alive until the process is gone.
 struct Registry {
   Registry() { world_lock(); }  // made first, so the lock outlives this registry
   ~Registry() {
-    for (auto& t : live) {
-      std::lock_guard sleep(t->mutex);  // a sleeping thread must not miss the stop
-      t->stop = true;
-    }
-    for (auto& t : live) stopped.push_back(t);
-    for (auto& t : stopped) {
+    if (live.empty() && stopped.empty()) return;
+    static auto* left = new std::vector<std::shared_ptr<Timer>>(live);  // kept to the end
+    left->insert(left->end(), stopped.begin(), stopped.end());
+    for (auto& t : *left) {
+      {
+        std::lock_guard sleep(t->mutex);  // a sleeping thread must not miss the stop
+        t->stop = true;
+      }
       t->wake.notify_all();
-      if (t->thread.joinable()) t->thread.join();
+      if (t->thread.joinable()) t->thread.detach();
     }
   }
   std::mutex mutex;

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "platform/detail.h"
+#include "platform/sdl/lifeline.h"
 #include "platform/sdl/translate.h"
 #include "platform/sdl/zoom.h"
 #include "platform/sound/sound.h"
@@ -184,19 +185,6 @@ void handle_event(const SDL_Event& e) {
   post_message(msg.hwnd, msg.message, msg.wParam, msg.lParam);
 }
 
-// A session that ends hangs up on its programs (SIGHUP). SDL turns SIGTERM and SIGINT into
-// a quit event, which closes the window as its close box does; a hang-up is passed on as a
-// SIGTERM so that it closes the same way. A hang-up ignored from the start (nohup) stays so.
-void close_on_hang_up() {
-  struct sigaction term {
-  }, hup{};
-  if (sigaction(SIGTERM, nullptr, &term) != 0 || term.sa_handler == SIG_DFL ||
-      term.sa_handler == SIG_IGN || sigaction(SIGHUP, nullptr, &hup) != 0 ||
-      hup.sa_handler != SIG_DFL)
-    return;
-  std::signal(SIGHUP, [](int) { std::raise(SIGTERM); });
-}
-
 void print_box(const char* caption, const char* text) {
   std::fprintf(stderr, "%s: %s\n", detail::cp1252_to_utf8(caption).c_str(),
                detail::cp1252_to_utf8(text).c_str());
@@ -255,12 +243,12 @@ HWND create_window(const WindowDesc& desc) {
   // parsing the locale's table (thousands of lines) took more than half of all the work from
   // launch to the start screen. A table named in XCOMPOSEFILE is still honoured.
   setenv("XCOMPOSEFILE", "/dev/null", 0);
+  sdl::catch_close_signals();
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
     return nullptr;
   }
   s.video_up = true;
-  close_on_hang_up();
   if (invisible_driver_not_asked_for()) {
     std::fprintf(stderr, "SDL: no display reachable (only the '%s' driver)\n",
                  SDL_GetCurrentVideoDriver());
@@ -292,6 +280,7 @@ HWND create_window(const WindowDesc& desc) {
   }
   set_icon_and_cursor(desc);
   refresh_origin();
+  sdl::start_lifeline(s.sdl_window, s.window.get());
   return s.window.get();
 }
 
@@ -388,7 +377,14 @@ int message_box(HWND, const char* text, const char* caption, uint32 flags) {
                                 buttons,
                                 nullptr};
   int pressed = -1;
-  if (SDL_ShowMessageBox(&data, &pressed) != 0) {
+  if (sdl::closing_by_signal()) {  // the program is closing: nothing may hold it up
+    print_box(caption, text);
+    return -1;
+  }
+  sdl::box_opened();
+  const int shown = SDL_ShowMessageBox(&data, &pressed);
+  sdl::box_closed();
+  if (shown != 0) {
     print_box(caption, text);
     return -1;
   }
@@ -397,6 +393,7 @@ int message_box(HWND, const char* text, const char* caption, uint32 flags) {
 }
 
 void shutdown() {
+  sdl::stop_lifeline();
   detail::kill_all_timers();
   sound::shutdown();
   State& s = state();

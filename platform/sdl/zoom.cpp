@@ -78,8 +78,9 @@ std::optional<int> desktop_zoom() {
     const long f = std::strtol(gdk, &end, 10);
     if (*end == '\0' && f >= 1) return static_cast<int>(std::min<long>(f, MAX_ZOOM));
   }
+  // Clamped before it becomes a whole number: a resource may say 1e400 or inf.
   const double dpi = xft_dpi(x_resources());
-  if (dpi >= 96) return std::min(static_cast<int>(std::floor(dpi / 96)), MAX_ZOOM);
+  if (dpi >= 96) return static_cast<int>(std::min(std::floor(dpi / 96), double{MAX_ZOOM}));
   return {};
 }
 

@@ -54,7 +54,8 @@ def player_folder(cfg=None):  # the six sounds, and `cfg` (15 numbers or bytes) 
     folder = os.path.join(tempdir(), 'game')
     shutil.copytree(BIN, folder, ignore=lambda _, names: [n for n in names if n not in SOUNDS])
     if cfg:
-        open(folder + '/orbolan.cfg', 'wb').write(cfg if isinstance(cfg, bytes) else struct.pack('<15i', *cfg))
+        cfg = cfg if isinstance(cfg, bytes) else struct.pack('<15i', *cfg, *[0] * (15 - len(cfg)))
+        open(folder + '/orbolan.cfg', 'wb').write(cfg)
     return folder
 
 
@@ -180,7 +181,7 @@ class Display:  # Xvfb, and openbox on it if `wm`; both run until the test ends
     def __init__(self, size=(1024, 768), wm=True):
         need('Xvfb', 'xdotool', 'xwininfo', 'xwd', 'xprop', 'convert', *['openbox', 'wmctrl'] * wm)
         self.work, (read, write) = tempdir(), os.pipe()
-        _Process(['Xvfb', '-displayfd', str(write), '-screen', '0', '%dx%dx24' % size, '-nolisten', 'tcp'],
+        self.server = _Process(['Xvfb', '-displayfd', str(write), '-screen', '0', '%dx%dx24' % size, '-nolisten', 'tcp'],
                  pass_fds=[write], stderr=open(self.work + '/xvfb.log', 'ab'))
         os.close(write)
         with os.fdopen(read) as f:  # Xvfb writes its display number once it takes connections
@@ -209,12 +210,16 @@ class Game:  # the game (or `cmd`) in `folder`, a desktop session's bare environ
         with open(self.log, 'wb') as log:
             self.p = _Process(list(cmd or [GAME]) + list(args), cwd=folder, stdout=log, stderr=log, env=dict(
                 HOME=home or tempdir(), DISPLAY=x.env['DISPLAY'], LANG='C.UTF-8', XDG_RUNTIME_DIR=tempdir(0o700),
+                DBUS_SESSION_BUS_ADDRESS='unix:path=/nonexistent',  # no session bus, none autolaunched
                 PATH='/usr/local/bin:/usr/bin:/bin:/usr/games', **(env or {}))).p
-        search = ['xdotool', 'search', '--onlyvisible', '--name', '^Orbolan!$']
-        found = poll(lambda: self.p.poll() is not None or x.run(search).stdout.split())
+        found = poll(lambda: self.p.poll() is not None or self.windows('^Orbolan!$'))
         if found is True or not found:
             raise RuntimeError('no window "Orbolan!" appeared; the game said: ' + self.stderr())
-        self.window = found[0].decode()
+        self.window = found.pop()
+
+    def windows(self, name):  # the ids of this game's visible windows called `name`
+        search = ['xdotool', 'search', '--all', '--onlyvisible', '--pid', str(self.p.pid), '--name', name]
+        return set(self.x.run(search).stdout.decode().split())
 
     def stderr(self):
         return open(self.log, errors='replace').read()

@@ -109,8 +109,8 @@ extern int32 pressed_button;  // id of the button held down, 0 for none
 
 // ---- Keyboard: the board cursor and the focus ring (game/buttons.cpp) ----------------------
 constexpr int32 FOCUS_OPTION = 100;  // focus_item of the setup screen's option box k: 100 + k
-extern int32 cursor_x, cursor_y;  // the board cursor's cell; (0, 0) when a game starts
-extern int32 cursor_shown;        // 1 from an arrow key on the board until the next mouse press
+extern int32 cursor_x, cursor_y;     // the board cursor's cell; (0, 0) when a game starts
+extern int32 cursor_shown;           // 1 from an arrow key on the board until the next mouse press
 extern int32 focus_item;  // what the focus ring marks: 0 nothing, a button id or FOCUS_OPTION + k
 
 // ---- Lifecycle and picture surfaces (game/control.cpp) -------------------------------

@@ -8,9 +8,9 @@
 #include "main/MAIN.h"
 #include "platform/platform.h"
 
-sBUTTON buttons[20];       // entry 0 stays empty: id 0 is "no button"
-int32 button_ctr = 0;      // buttons built, 13 after Game_Init
-int32 pressed_button = 0;  // id of the button held down, 0 for none
+sBUTTON buttons[20];               // entry 0 stays empty: id 0 is "no button"
+int32 button_ctr = 0;              // buttons built, 13 after Game_Init
+int32 pressed_button = 0;          // id of the button held down, 0 for none
 int32 cursor_x = 0, cursor_y = 0;  // the board cursor's cell
 int32 cursor_shown = 0;            // 1 from an arrow key on the board until a mouse press
 int32 focus_item = 0;              // 0, a button id, or FOCUS_OPTION + an option box's index
@@ -132,10 +132,11 @@ void Draw_Cursor() {
 // The setup screen's form (its four game types, then its two switches), the buttons on the
 // paper sheets, then the row of main buttons, each row from left to right.
 static const int32 focus_order[] = {
-    FOCUS_OPTION + 0, FOCUS_OPTION + 1, FOCUS_OPTION + 2, FOCUS_OPTION + 3, FOCUS_OPTION + 4,
-    FOCUS_OPTION + 5, BTN_OK_SETUP,     BTN_OK_CREDITS,   BTN_OK_SCORES,    BTN_RESET,
-    BTN_DONE,         BTN_NEW_AFTER_GAME, BTN_EXIT,       BTN_LOGO,         BTN_SETUP,
-    BTN_SCORES,       BTN_NEW,          BTN_END,          BTN_UNDO,
+    FOCUS_OPTION + 0, FOCUS_OPTION + 1, FOCUS_OPTION + 2, FOCUS_OPTION + 3,
+    FOCUS_OPTION + 4, FOCUS_OPTION + 5, BTN_OK_SETUP,     BTN_OK_CREDITS,
+    BTN_OK_SCORES,    BTN_RESET,        BTN_DONE,         BTN_NEW_AFTER_GAME,
+    BTN_EXIT,         BTN_LOGO,         BTN_SETUP,        BTN_SCORES,
+    BTN_NEW,          BTN_END,          BTN_UNDO,
 };
 constexpr int32 FOCUS_COUNT = static_cast<int32>(sizeof focus_order / sizeof focus_order[0]);
 constexpr int32 OPTION_COUNT = static_cast<int32>(sizeof option_boxes / sizeof option_boxes[0]);

@@ -216,8 +216,8 @@ void Check_Button_Move(uint32 xPos, uint32 yPos, uint32 wParam);
 void Check_Button_Up(uint32 xPos, uint32 yPos);
 // A key press (WM_KEYDOWN): key is the virtual key, keys its MK_CONTROL and MK_SHIFT bits.
 // Keys stand for buttons where those are usable; Tab and Shift+Tab move the focus ring, Space
-// presses what it marks; on the board the arrows move the cursor and Space or Return act as a
-// press at its cell.
+// presses what it marks; on the board the arrows move the cursor and show it, and while it
+// shows Space or Return act as a press at its cell.
 void Check_Key_Down(uint32 key, uint32 keys);
 // The action of a button id: mode changes, End (Abandon_Game), Undo, Reset and Exit.
 void Execute_Button(int32 used_button);

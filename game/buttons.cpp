@@ -344,8 +344,10 @@ void Check_Key_Down(uint32 key, uint32 keys) {
       return;
     }
   }
-  // Space, and Return where no button takes it: a press on the board at the cursor's cell.
-  if ((key == VK_SPACE || key == VK_RETURN) && ctrl == 0 && mode == MODE_GAME && game_busy == 0)
+  // Space, and Return where no button takes it: a press on the board at the cursor's cell,
+  // while the cursor shows; a mouse player's stray key never picks an unseen cell.
+  if ((key == VK_SPACE || key == VK_RETURN) && ctrl == 0 && mode == MODE_GAME && game_busy == 0 &&
+      cursor_shown != 0)
     Check_Bubbles_Clicked(static_cast<uint32>(Rest_Pos(cursor_x, cursor_y).x + CELL_SIZE / 2),
                           static_cast<uint32>(Rest_Pos(cursor_x, cursor_y).y + CELL_SIZE / 2));
 }

@@ -27,7 +27,7 @@ bool Answer_Command_Line(int argc, char** argv) {
           "  --version   show the version and exit\n\n"
           "Keys: Ctrl+N or F2 new game, Ctrl+Z or Backspace undo, Return or Escape OK or\n"
           "Done, Ctrl+Q close. On the board the arrow keys move a cursor, and Space or\n"
-          "Return press the bubble under it. Tab and Shift+Tab move a focus ring over the\n"
+          "Return press the cell under it. Tab and Shift+Tab move a focus ring over the\n"
           "buttons and the setup's choices; Space presses the one it marks. The Reset\n"
           "question takes Return for OK and Escape for Cancel.\n");
       return true;

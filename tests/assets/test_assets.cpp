@@ -33,15 +33,6 @@ Picture load(int id) {
 }
 std::uint32_t at(const Picture& p, int x, int y) { return p.pixels[std::size_t(y) * p.width + x]; }
 
-double mean_luminance(const Picture& p, int x0, int y0, int x1, int y1) {
-  double sum = 0;
-  for (int y = y0; y < y1; ++y)
-    for (int x = x0; x < x1; ++x)
-      sum += 0.299 * (at(p, x, y) >> 16) + 0.587 * (at(p, x, y) >> 8 & 0xFF) +
-             0.114 * (at(p, x, y) & 0xFF);
-  return sum / ((x1 - x0) * (y1 - y0));
-}
-
 // ---- The generator's files ---------------------------------------------------------------
 
 namespace fs = std::filesystem;
@@ -198,27 +189,6 @@ TEST(Bubbles, MarksTellEveryPairApartUnderSimulatedColourBlindness) {
       EXPECT_GE(least, 0.03) << name;
     }
   }
-}
-
-// Without its hue each bubble still shows a mark of its own: where the luminance stands out
-// from its 5 x 5 neighbourhood near the centre, no two bubbles agree.
-TEST(Bubbles, EachColourCarriesItsOwnMark) {
-  std::array<std::vector<char>, 5> mark;
-  for (int k = 0; k < 5; ++k) {
-    const Picture p = load(IDB_BUBBLE_1 + k);
-    for (int y = 12; y < 36; ++y)
-      for (int x = 12; x < 35; ++x) {
-        const double local = mean_luminance(p, x - 2, y - 2, x + 3, y + 3);
-        mark[k].push_back(std::hypot(x + 0.5 - 23, y + 0.5 - 24) < 11 &&
-                          std::abs(mean_luminance(p, x, y, x + 1, y + 1) - local) > 0.06 * local);
-      }
-  }
-  EXPECT_GT(least_over_pairs([&](int a, int b) {
-              return std::inner_product(mark[a].begin(), mark[a].end(), mark[b].begin(), 0.0,
-                                        std::plus<>(), std::not_equal_to<>());
-            }),
-            40)
-      << "pixels where two bubbles' marks differ";
 }
 
 }  // namespace

@@ -112,6 +112,12 @@ extern sBUTTON buttons[20];   // indexed by button id from 1; entry 0 stays empt
 extern int32 button_ctr;      // buttons built, 13 after Game_Init
 extern int32 pressed_button;  // id of the button held down, 0 for none
 
+// ---- Keyboard: the board cursor and the focus ring (game/buttons.cpp) ----------------------
+constexpr int32 FOCUS_OPTION = 100;  // focus_item of the setup screen's option box k: 100 + k
+extern int32 cursor_x, cursor_y;     // the board cursor's cell; (0, 0) when a game starts
+extern int32 cursor_shown;           // 1 from an arrow key on the board until the next mouse press
+extern int32 focus_item;  // what the focus ring marks: 0 nothing, a button id or FOCUS_OPTION + k
+
 // ---- Lifecycle and picture surfaces (game/control.cpp) -------------------------------
 extern int32 game_initialized;  // 1 once Game_Init has drawn the first screen
 // The pictures, loaded by Game_Init and filled again by Game_Reload: the five bubbles, the
@@ -190,8 +196,8 @@ int32 Count_Game(int32 type, bool finished, int32 result);
 int32 Create_Screen();
 // Presents v_screen in the window as it is.
 void Update_Screen();
-// The board: status line, buttons, bubbles (where they slide to, while animated) and the
-// outline of the selected group.
+// The board: status line, buttons, bubbles (where they slide to, while animated), the
+// outline of the selected group and the keyboard's cursor when shown.
 void Create_Game_Screen();
 // The statistics table of the four game types.
 void Create_Scores();
@@ -208,9 +214,13 @@ void change_mode(int32 new_mode);
 int32 Check_In_Box(POINT topleft, POINT bottomright, uint32 xPos, uint32 yPos);
 // Blits a usable button's face (pressed or not) straight into the window.
 void Update_Button(int32 used_button);
-// Draws the buttons of the current mode into v_screen, dimming the main ones while masked.
+// Draws the buttons of the current mode into v_screen, dimming the main ones while masked,
+// and the focus ring when it marks something usable on this screen.
 void Draw_Buttons();
-// Mouse press: holds a usable button under it, or passes a board press on while idle.
+// Draws the board cursor's frame into v_screen when it is shown.
+void Draw_Cursor();
+// Mouse press: hides the board cursor and the focus ring, holds a usable button under it, or
+// passes a board press on while idle.
 void Check_Button_Down(uint32 xPos, uint32 yPos);
 // Mouse move: a held button looks pressed while the pointer is on it; anything but the
 // left button alone in wParam lets it go.
@@ -218,6 +228,9 @@ void Check_Button_Move(uint32 xPos, uint32 yPos, uint32 wParam);
 // Mouse release: carries out the held button if released on it, then the setup's options.
 void Check_Button_Up(uint32 xPos, uint32 yPos);
 // A key press (WM_KEYDOWN): key is the virtual key, keys its MK_CONTROL and MK_SHIFT bits.
+// Keys stand for buttons where those are usable; Tab and Shift+Tab move the focus ring, Space
+// presses what it marks; on the board the arrows move the cursor and show it, and while it
+// shows Space or Return act as a press at its cell.
 void Check_Key_Down(uint32 key, uint32 keys);
 // The action of a button id: mode changes, End (Abandon_Game), Undo, Reset and Exit.
 void Execute_Button(int32 used_button);

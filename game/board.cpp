@@ -36,6 +36,7 @@ void New_Game() {
     }
   }
   Clear_Selection();
+  cursor_x = cursor_y = 0;  // the keyboard's cursor starts each game on the top-left cell
   undo = 0;
   // An end-of-game screen still owed by the last game's animation belongs to that game.
   waitanim = 0;

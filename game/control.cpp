@@ -144,16 +144,19 @@ void Game_Message(uint32 msg, uint32 wParam, long lParam) {
       break;
     case WM_CLOSE: Game_Shutdown(); break;
     case WM_MOUSEMOVE: Check_Button_Move(x, y, wParam); break;
-    case WM_LBUTTONDOWN: {
+    case WM_LBUTTONDOWN:
+    case WM_KEYDOWN: {
       const int32 was_waiting = waitanim;
-      Check_Button_Down(x, y);
-      // The press ended a game while its bubbles still slide: the end screen, which saves,
-      // comes only when they rest, so the counted result is saved now.
+      if (msg == WM_KEYDOWN)
+        Check_Key_Down(wParam, static_cast<uint32>(lParam));
+      else
+        Check_Button_Down(x, y);
+      // The press (or its key) ended a game while its bubbles still slide: the end screen,
+      // which saves, comes only when they rest, so the counted result is saved now.
       if (waitanim == 1 && was_waiting == 0) Write_Config();
       break;
     }
     case WM_LBUTTONUP: Check_Button_Up(x, y); break;
-    case WM_KEYDOWN: Check_Key_Down(wParam, static_cast<uint32>(lParam)); break;
     case GAME_SCORE_MSG: change_mode(MODE_GAME_SCORE); break;
     case SURFACE_LOST_MSG: Game_Reload(); break;
     default: break;

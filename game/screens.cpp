@@ -1,6 +1,6 @@
 // The screens: each is composed whole into the frame v_screen (background, pictures, texts,
-// status line, buttons, and on the board the bubbles with the selection's outline) and then
-// presented to the window in one blit.
+// status line, buttons, and on the board the bubbles with the selection's outline and the
+// keyboard's cursor) and then presented to the window in one blit.
 #include <cstdio>
 
 #include "game/GAME.h"
@@ -154,6 +154,7 @@ void Create_Game_Screen() {
       if (bubbles_marked != 0 && PlayField[i][j].marked != 0) Draw_Outline(i, j);
     }
   }
+  Draw_Cursor();
   Update_Screen();
 }
 

@@ -22,7 +22,10 @@ void Print_Help() {
       "  --version   show the version and exit\n"
       "An option given twice counts as given last.\n\n"
       "Keys: Ctrl+N or F2 new game, Ctrl+Z or Backspace undo, Return or Escape OK or\n"
-      "Done, Ctrl+Q close.\n");
+      "Done, Ctrl+Q close. On the board the arrow keys move a cursor, and Space or\n"
+      "Return press the cell under it. Tab and Shift+Tab move a focus ring over the\n"
+      "buttons and the setup's choices; Space presses the one it marks. The Reset\n"
+      "question takes Return for OK and Escape for Cancel.\n");
 }
 
 int Usage_Error(const char* what, const char* arg) {

@@ -61,8 +61,14 @@ constexpr uint32 MK_MBUTTON = 0x0010;
 
 // Virtual keys of WM_KEYDOWN; letters and digits are their capital ASCII codes ('A', '0').
 constexpr uint32 VK_BACK = 0x08;
+constexpr uint32 VK_TAB = 0x09;
 constexpr uint32 VK_RETURN = 0x0D;
 constexpr uint32 VK_ESCAPE = 0x1B;
+constexpr uint32 VK_SPACE = 0x20;
+constexpr uint32 VK_LEFT = 0x25;
+constexpr uint32 VK_UP = 0x26;
+constexpr uint32 VK_RIGHT = 0x27;
+constexpr uint32 VK_DOWN = 0x28;
 constexpr uint32 VK_F1 = 0x70;
 constexpr uint32 VK_F2 = 0x71;
 

@@ -25,14 +25,20 @@ bool button_info(Uint8 button, uint32* bit, uint32* down, uint32* up) {
 // so that a position left of or above the window stays outside it.
 int32 unzoom(Sint32 v, int zoom) { return v >= 0 ? v / zoom : -((zoom - 1 - v) / zoom); }
 
-// The Windows virtual-key code of an SDL key (letters, digits, function keys and a few
-// editing keys); 0 for any other.
+// The Windows virtual-key code of an SDL key (letters, digits, function keys, the arrows and
+// a few editing keys); 0 for any other.
 uint32 virtual_key(SDL_Keycode k) {
   if (k >= SDLK_a && k <= SDLK_z) return 'A' + static_cast<uint32>(k - SDLK_a);
   if (k >= SDLK_0 && k <= SDLK_9) return '0' + static_cast<uint32>(k - SDLK_0);
   if (k >= SDLK_F1 && k <= SDLK_F12) return VK_F1 + static_cast<uint32>(k - SDLK_F1);
   switch (k) {
     case SDLK_BACKSPACE: return VK_BACK;
+    case SDLK_TAB: return VK_TAB;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_DOWN: return VK_DOWN;
     case SDLK_RETURN:
     case SDLK_KP_ENTER: return VK_RETURN;
     case SDLK_ESCAPE: return VK_ESCAPE;

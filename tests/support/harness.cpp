@@ -82,6 +82,7 @@ void Clear_Game_Globals() {
   mode = MODE_START, last_mode = main_btn_mask = 0;
   std::memset(buttons, 0, sizeof buttons);
   button_ctr = pressed_button = 0;
+  cursor_x = cursor_y = cursor_shown = focus_item = 0;
   game_initialized = 0;
   main_hwnd = nullptr, dd_Object = nullptr, dd_Primary = nullptr, v_screen = nullptr;
   TIMER_ID = 0;

@@ -54,7 +54,9 @@ static float sd_polygon(const float (*v)[2], int n, float x, float y) {
 }
 
 // The mark that tells the colour without its hue, centred on the sphere (the pointed shapes
-// a pixel lower, where they look centred): 1 ring, 2 dot, 3 triangle, 4 square, 5 star.
+// a pixel lower, where they look centred): 1 ring, 2 dot, 3 triangle's outline, 4 square,
+// 5 star. Each covers pixels the others leave, so no two match even where two colours look
+// alike: the asset tests measure it under the simulated colour-vision deficiencies.
 static float sd_mark(int colour, float x, float y) {
   const float pi = 3.14159265f;
   float corners[10][2];
@@ -69,7 +71,7 @@ static float sd_mark(int colour, float x, float y) {
   switch (colour) {
     case 1: return std::fabs(sd_circle(x, y, 23, 23, 6.5f)) - 1.3f;
     case 2: return sd_circle(x, y, 23, 23, 5.0f);
-    case 3: return star(3, 8.4f, 8.4f) - 0.6f;
+    case 3: return std::fabs(star(3, 9.6f, 9.6f)) - 1.3f;  // hollow: the star fills its middle
     case 4: return sd_round_rect(x, y, 18, 18, 28, 28, 1.5f);
     default: return star(5, 9.6f, 4.0f);
   }
@@ -77,18 +79,36 @@ static float sd_mark(int colour, float x, float y) {
 
 Canvas bubble(int colour) {
   Canvas c(46, 46);
-  const Colour base = kBubbleColours[(colour - 1) % 5];
+  const int kind = (colour - 1) % 5 + 1;
+  const Colour base = kBubbleColours[kind - 1];
   paint_sphere(c, base, 23, 23, 22.6f);
-  // The mark is engraved: a darker recess in the sphere's own shading, its lower right
-  // edge catching the light that comes from the upper left.
-  auto mark = [colour](float x, float y) { return sd_mark((colour - 1) % 5 + 1, x, y); };
+  auto mark = [kind](float x, float y) { return sd_mark(kind, x, y); };
   auto shade = [base](float x, float y) { return sphere_shade(base, x, y, 23, 23, 22.6f); };
+  auto lit = [&](float k) {
+    return [=](float x, float y) { return mix(shade(x, y), rgb(255, 255, 255), k); };
+  };
+  auto dim = [&](float k) { return [=](float x, float y) { return shade(x, y) * k; }; };
+  if (kind == 2) {
+    // Red: a pearl set into the sphere, light on the dark colour, in a dark setting.
+    paint(
+        c, [&](float x, float y) { return mark(x, y) - 1.2f; }, dim(0.45f), 10, 10, 36, 36);
+    paint(c, mark, lit(0.62f), 10, 10, 36, 36);
+    return c;
+  }
+  if (kind == 4) {
+    // Blue: the square engraved deep, its whole rim catching the light.
+    paint(
+        c, [&](float x, float y) { return std::fabs(mark(x, y)) - 1.0f; }, lit(0.62f), 10, 10, 36,
+        36);
+    paint(
+        c, [&](float x, float y) { return mark(x, y) + 1.0f; }, dim(0.35f), 10, 10, 36, 36);
+    return c;
+  }
+  // The light colours: the mark engraved, a darker recess in the sphere's own shading, its
+  // lower right edge catching the light that comes from the upper left.
   paint(
-      c, [&](float x, float y) { return mark(x - 1, y - 1); },
-      [&](float x, float y) { return mix(shade(x, y), rgb(255, 255, 255), 0.4f); }, 10, 10, 36, 36,
-      0.7f);
-  paint(
-      c, mark, [&](float x, float y) { return shade(x, y) * 0.58f; }, 10, 10, 36, 36, 0.75f);
+      c, [&](float x, float y) { return mark(x - 1, y - 1); }, lit(0.4f), 10, 10, 36, 36, 0.7f);
+  paint(c, mark, dim(0.45f), 10, 10, 36, 36, 0.85f);
   return c;
 }
 

@@ -248,3 +248,7 @@ void Game_Message(uint32 msg, uint32 wParam, long lParam);
 void Game_Shutdown();
 // Fills every picture again after a surface lost its memory and redraws once all are whole.
 void Game_Reload();
+// Puts every global of the game, the shell and the sound module back to its value at program
+// start (the board's cells at rest), for a fresh start in the same process. Every global they
+// define must be reset here: the test command checks it.
+void Reset_Game_Globals();

@@ -2,6 +2,7 @@
 // the window messages the game reacts to, shutdown, and the reload of lost pictures.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include "game/GAME.h"
@@ -187,4 +188,36 @@ void Game_Reload() {
     whole = Reload(buttons[i].bmp_pressed, row.pressed_id) && whole;
   }
   if (whole && game_initialized != 0) Create_Screen();
+}
+
+void Reset_Game_Globals() {
+  for (auto& column : PlayField)
+    for (auto& cell : column) cell = sBUBBLE_FIELD{0, {AT_REST, AT_REST}, {-1, -1}, 0};
+  PlayField_Rect = {BOARD_LEFT, BOARD_TOP, BOARD_RIGHT, BOARD_BOTTOM};
+  game_type = bubbles_marked = number_bubbles_marked = bubble_points = 0;
+  game_score = {};
+  game_busy = waitanim = highscore = game_over = 0;
+  undo = undo_score = 0;
+  std::memset(undo_bubble_types, 0, sizeof undo_bubble_types);
+  std::memset(Dummy_PlayField, 0, sizeof Dummy_PlayField);
+  setup_data = {}, score_statistic = {}, statistics_synced = {};
+  setup_chosen = statistics_reset = save_failure_told = 0;
+  Status_Text = nullptr;
+  for (const char** line :
+       {&info1,  &info2,  &info3,  &info4,  &info5,  &info6,  &info7,  &info8,  &info9,  &info10,
+        &info11, &info12, &info13, &info14, &info15, &info16, &info17, &info18, &info19, &info20,
+        &info21, &info22, &info23, &info24, &info25, &info26, &info27, &info28, &info29, &info30})
+    *line = nullptr;
+  mode = MODE_START, last_mode = main_btn_mask = 0;
+  std::memset(buttons, 0, sizeof buttons);
+  button_ctr = pressed_button = 0;
+  cursor_x = cursor_y = cursor_shown = focus_item = 0;
+  game_initialized = 0;
+  for (LPDIRECTDRAWSURFACE* picture :
+       {&bubble_1, &bubble_2, &bubble_3, &bubble_4, &bubble_5, &bk_pic, &paper_x_pic, &paper_pic,
+        &pic, &score_table_pic, &game_score_table_pic, &setup_map_pic, &checked_box_pic, &btnmask})
+    *picture = nullptr;
+  main_hwnd = nullptr, dd_Object = nullptr, dd_Primary = nullptr, dd_Clipper = nullptr;
+  v_screen = nullptr, Client_Pos = {0, 0}, TIMER_ID = 0;
+  mci_LastError = 0;
 }

@@ -68,24 +68,7 @@ void Write_Short_Waves(int ms) {
 }
 
 void Clear_Game_Globals() {
-  std::memset(PlayField, 0, sizeof PlayField);
-  for (auto& column : PlayField)
-    for (auto& cell : column) {
-      cell.move_pos = {AT_REST, AT_REST};
-      cell.old_pos = {-1, -1};
-    }
-  game_type = bubbles_marked = number_bubbles_marked = bubble_points = 0;
-  game_score = {};
-  game_busy = waitanim = highscore = undo = undo_score = game_over = 0;
-  setup_data = {}, score_statistic = {}, statistics_synced = {};
-  setup_chosen = statistics_reset = save_failure_told = 0;
-  mode = MODE_START, last_mode = main_btn_mask = 0;
-  std::memset(buttons, 0, sizeof buttons);
-  button_ctr = pressed_button = 0;
-  cursor_x = cursor_y = cursor_shown = focus_item = 0;
-  game_initialized = 0;
-  main_hwnd = nullptr, dd_Object = nullptr, dd_Primary = nullptr, v_screen = nullptr;
-  TIMER_ID = 0;
+  Reset_Game_Globals();
   plat::mci_send_string("close all");  // the sound aliases of the last game
   hl::clear_sound_log();
 }

@@ -11,7 +11,8 @@ seconds=${2:-30}
 targets=(config bitmap wave mci)
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DORBOLAN_SANITIZE=fuzzer -DORBOLAN_BUILD_TESTS=OFF -DORBOLAN_BUILD_BENCH=OFF >/dev/null
+  -DORBOLAN_SANITIZE=fuzzer -DORBOLAN_BUILD_TESTS=OFF -DORBOLAN_BUILD_BENCH=OFF -DORBOLAN_WERROR=ON \
+  >/dev/null
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
 
 echo "-- replaying the corpora"

@@ -47,6 +47,10 @@ install(FILES ${packaging_out}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}
 install(FILES ${ORBOLAN_DEFAULT_CFG} DESTINATION ${ORBOLAN_DATA_DIR})
 
 install(TARGETS orbolan RUNTIME DESTINATION ${ORBOLAN_PROGRAM_DIR})
+# The compilers' names and versions (.comment) are of no use to the installed program; Debian's
+# own packaging tools leave them out as well.
+install(CODE "execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment
+  \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${ORBOLAN_PROGRAM_DIR}/orbolan\")")
 list(TRANSFORM ORBOLAN_SOUNDS PREPEND ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/
   OUTPUT_VARIABLE sound_files)
 install(FILES ${sound_files} DESTINATION ${ORBOLAN_DATA_DIR})

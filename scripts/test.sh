@@ -19,7 +19,7 @@ export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
 configure_and_build() {
   local dir=$1
   shift
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORBOLAN_WERROR=ON "$@" >/dev/null
   cmake --build "$dir" -j"$jobs"
 }
 

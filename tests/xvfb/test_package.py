@@ -70,7 +70,7 @@ def debian_package(x):
     run('cpack', '-G', 'DEB', '--config', BUILD + '/CPackConfig.cmake', '-B', pkg, '-D',
         'CMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON')
     deb, = glob.glob(pkg + '/orbolan_*.deb')
-    print(run('lintian', '--display-info', '--pedantic', '--fail-on', 'error,warning', deb))
+    print(run('lintian', '--display-info', '--pedantic', '--fail-on', 'error,warning,info,pedantic', deb))
     status = subprocess.run(['dpkg-query', '-W', '-f=${Status}', 'orbolan'], capture_output=True).stdout
     if os.geteuid() != 0 or not shutil.which('apt-get') or status.endswith(b' installed'):
         return print('skipped: installing the package needs root, apt-get and no package orbolan installed')

@@ -1,17 +1,26 @@
 // The golden replay: a fixed script of presses over every screen, all four game types with
 // and without animations, undo, End, setup and statistics, replayed headless from fixed seeds
 // with the timer ticked by hand. Its transcript (boards, scores, status lines, sound commands,
-// beeps, a hash of each composed frame, the settings file's bytes) must equal replay.txt.
-// After an intended change of behaviour or pictures, regenerate it and review the diff:
+// beeps, a hash of each composed frame, the settings file's bytes) must equal replay.txt, whose
+// frames are kept whole in frames.xz. At the first line that differs the test says what
+// differs; where a frame does, it saves the expected and the actual frame as PNG files.
+// After an intended change of behaviour or pictures, regenerate both and review the diff:
 //   ORBOLAN_UPDATE_GOLDEN=1 build/rel/bin/golden_replay
 #include <gtest/gtest.h>
 
+#include <lzma.h>
+
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "platform/headless.h"
 #include "tests/support/harness.h"
+#include "tests/support/picture.h"
 
 namespace {
 
@@ -25,12 +34,21 @@ const POINT kSoundsBox = {300, 90}, kAnimationsBox = {300, 133};
 class Replay {
  public:
   std::ostringstream out;
+  std::vector<std::string> order;         // every frame's hash, as first composed
+  std::map<std::string, Picture> frames;  // the frames themselves
+
+  // The hash of the frame composed last; the frame is kept under it.
+  std::string Frame() {
+    const std::string hash = Frame_Hash();
+    if (frames.emplace(hash, Frame_Picture()).second) order.push_back(hash);
+    return hash;
+  }
 
   // What a player sees and hears after a step.
   void Step(const std::string& what) {
     out << what << " | mode " << mode << " | " << (Status_Text ? Status_Text : "") << " | sounds";
     for (; heard_ < hl::sound_log().size(); ++heard_) out << " [" << hl::sound_log()[heard_] << "]";
-    out << " | beeps " << hl::beep_count() << " | frame " << Frame_Hash() << "\n";
+    out << " | beeps " << hl::beep_count() << " | frame " << Frame() << "\n";
     if (mode != MODE_GAME) return;
     out << "  score " << game_score.score << " board ";
     for (int32 j = 0; j < FIELD_ROWS; ++j)
@@ -63,7 +81,7 @@ class Replay {
   void Settle() {
     if (game_busy == 0) return;
     hl::tick(2);
-    out << "  sliding " << Frame_Hash() << "\n";
+    out << "  sliding " << Frame() << "\n";
     for (int n = 0; n < 80 && !(check_all_bubbles_moved() && game_busy == 0); ++n) hl::tick();
     hl::pump();
   }
@@ -96,6 +114,95 @@ class Replay {
  private:
   std::size_t heard_ = 0;  // sound commands already written
 };
+
+// The frames file: the raw size (8 bytes), then xz of every frame in turn as its hash (16
+// characters), how many frames back lies the one it is stored against (the one of the last
+// 255 it differs from least, 0 for none), and its pixels: 0 where they equal that frame's,
+// else whole. xz's long window finds the bubbles repeated from frame to frame.
+constexpr std::size_t kReferences = 255;
+constexpr std::uint32_t kChanged = 0xFF000000;  // marks a pixel stored whole
+constexpr std::size_t kFrameBytes = 16 + 1 + 494 * 420 * 4;
+
+void Store_Frames(const Replay& r) {
+  std::string raw;
+  for (std::size_t n = 0; n < r.order.size(); ++n) {
+    const std::vector<std::uint32_t>& now = r.frames.at(r.order[n]).pixels;
+    unsigned char back = 0;
+    std::size_t fewest = now.size();
+    for (std::size_t k = 1; k <= std::min(n, kReferences); ++k) {
+      const std::vector<std::uint32_t>& ref = r.frames.at(r.order[n - k]).pixels;
+      std::size_t differ = 0;
+      for (std::size_t p = 0; p < now.size(); p += 7) differ += 7 * (now[p] != ref[p]);
+      if (differ < fewest) fewest = differ, back = static_cast<unsigned char>(k);
+    }
+    std::vector<std::uint32_t> stored(now.size());
+    for (std::size_t p = 0; p < now.size(); ++p)
+      stored[p] =
+          back && now[p] == r.frames.at(r.order[n - back]).pixels[p] ? 0 : now[p] | kChanged;
+    raw += r.order[n];
+    raw += static_cast<char>(back);
+    raw.append(reinterpret_cast<const char*>(stored.data()), stored.size() * 4);
+  }
+  std::string packed(lzma_stream_buffer_bound(raw.size()), '\0');
+  std::size_t packed_size = 0;
+  lzma_easy_buffer_encode(
+      9, LZMA_CHECK_CRC32, nullptr, reinterpret_cast<const std::uint8_t*>(raw.data()), raw.size(),
+      reinterpret_cast<std::uint8_t*>(packed.data()), &packed_size, packed.size());
+  const std::uint64_t size = raw.size();
+  std::ofstream out(ORBOLAN_GOLDEN_FRAMES, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&size), 8)
+      .write(packed.data(), std::streamsize(packed_size));
+}
+
+std::map<std::string, Picture> Load_Frames() {
+  std::map<std::string, Picture> frames;
+  const std::string file = Read_File(ORBOLAN_GOLDEN_FRAMES);
+  std::uint64_t size = 0;
+  if (file.size() < 8) return frames;
+  std::memcpy(&size, file.data(), 8);
+  std::string raw(size, '\0');
+  std::uint64_t memory = UINT64_MAX;
+  std::size_t in = 8, out = 0;
+  if (size % kFrameBytes != 0 ||
+      lzma_stream_buffer_decode(
+          &memory, 0, nullptr, reinterpret_cast<const std::uint8_t*>(file.data()), &in, file.size(),
+          reinterpret_cast<std::uint8_t*>(raw.data()), &out, raw.size()) != LZMA_OK)
+    return frames;
+  std::vector<std::string> order;
+  for (std::size_t at = 0; at < raw.size(); at += kFrameBytes) {
+    const std::size_t back = static_cast<unsigned char>(raw[at + 16]);
+    if (back > order.size()) break;
+    Picture p{494, 420, std::vector<std::uint32_t>(494 * 420)};
+    std::memcpy(p.pixels.data(), raw.data() + at + 17, p.pixels.size() * 4);
+    for (std::size_t k = 0; k < p.pixels.size(); ++k)
+      p.pixels[k] =
+          p.pixels[k] ? p.pixels[k] & ~kChanged : frames[order[order.size() - back]].pixels[k];
+    order.push_back(raw.substr(at, 16));
+    frames[order.back()] = std::move(p);
+  }
+  return frames;
+}
+
+// The first line of the transcript that differs from the golden one, with the two frames on it
+// compared as pictures; "" when none differs.
+std::string First_Difference(const Replay& r, const std::string& golden) {
+  std::istringstream want(golden), got(r.out.str());
+  std::string a, b;
+  for (int line = 1;; ++line) {
+    const bool more_wanted = bool(std::getline(want, a)), more_got = bool(std::getline(got, b));
+    if (!more_wanted && !more_got) return "";
+    if (more_wanted && more_got && a == b) continue;
+    std::string said =
+        "line " + std::to_string(line) + " differs\n  expected: " + a + "\n  actual:   " + b + "\n";
+    const std::size_t at_a = a.rfind(' '), at_b = b.rfind(' ');
+    const std::string hash_a = a.substr(at_a + 1), hash_b = b.substr(at_b + 1);
+    const auto expected = Load_Frames(), actual = r.frames;
+    if (hash_a != hash_b && expected.count(hash_a) && actual.count(hash_b))
+      said += Compare_Pictures(expected.at(hash_a), actual.at(hash_b),
+                               "golden-line-" + std::to_string(line));
+    return said;
+  }
+}
 
 TEST(Golden, ReplayMatchesTheTranscript) {
   Work_Dir dir("golden");
@@ -158,13 +265,14 @@ TEST(Golden, ReplayMatchesTheTranscript) {
   for (unsigned char c : Read_File("orbolan.cfg")) r.out << ' ' << int(c);
   r.out << "\n";
 
-  const std::string got = r.out.str();
   if (std::getenv("ORBOLAN_UPDATE_GOLDEN")) {
-    std::ofstream(ORBOLAN_GOLDEN_FILE) << got;
-    GTEST_SKIP() << "wrote " << ORBOLAN_GOLDEN_FILE;
+    std::ofstream(ORBOLAN_GOLDEN_FILE) << r.out.str();
+    Store_Frames(r);
+    GTEST_SKIP() << "wrote " << ORBOLAN_GOLDEN_FILE << " and " << ORBOLAN_GOLDEN_FRAMES;
   }
-  // On a difference GoogleTest prints both transcripts and a diff of them.
-  EXPECT_EQ(got, Read_File(ORBOLAN_GOLDEN_FILE)) << "the transcript differs from replay.txt";
+  if (const std::string difference = First_Difference(r, Read_File(ORBOLAN_GOLDEN_FILE));
+      !difference.empty())
+    ADD_FAILURE() << "the transcript differs from replay.txt at " << difference;
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "tests/support/harness.h"
+#include "tests/support/picture.h"
 
 namespace {
 
@@ -88,7 +89,7 @@ TEST(Faults, LostSurfacesAreReloadedAndTheNextFrameIsRight) {
   Press(NEW);
   Set_Board([](int32 i, int32 j) { return (i / 2 + j) % 5 + 1; });
   Click(Cell_X(0), Cell_Y(0));  // an outlined group
-  const std::string good = Frame_Bytes();
+  const Picture good = Frame_Picture();
   // Every picture of the board screen loses its memory: it refuses every blit and what it
   // held is gone. The next redraw runs into it.
   std::vector<LPDIRECTDRAWSURFACE> lost = {bk_pic,   bubble_1, bubble_2,
@@ -102,7 +103,7 @@ TEST(Faults, LostSurfacesAreReloadedAndTheNextFrameIsRight) {
     std::lock_guard lock(plat::world_lock());
     Create_Screen();
   }
-  EXPECT_NE(Frame_Bytes(), good);
+  EXPECT_NE(Frame_Picture().pixels, good.pixels);
   // While the memory stays lost a reload cannot refill it, and redraws nothing that would
   // report the loss again; once the display gives the memory back, the next reported loss
   // brings every picture back and the frame is whole again.
@@ -111,7 +112,8 @@ TEST(Faults, LostSurfacesAreReloadedAndTheNextFrameIsRight) {
   for (LPDIRECTDRAWSURFACE s : lost) hl::mark_surface_lost(s, false);
   hl::post(SURFACE_LOST_MSG, 0, 0);
   hl::pump();
-  EXPECT_TRUE(Frame_Bytes() == good) << "the frame after the reload differs";
+  EXPECT_EQ(Compare_Pictures(good, Frame_Picture(), "reloaded-frame"), "")
+      << "the frame after the reload differs";
   EXPECT_EQ(hl::window_pixel(245, 200), hl::surface_pixel(v_screen, 245, 200));
   hl::reset();
 }

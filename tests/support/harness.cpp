@@ -104,19 +104,13 @@ void Set_Board(const std::function<int32(int32 i, int32 j)>& colour) {
   Create_Screen();
 }
 
-std::string Frame_Bytes() {
-  std::string bytes;
-  for (int y = 0; y < 420; ++y)
-    for (int x = 0; x < 494; ++x) {
-      const std::uint32_t pixel = hl::surface_pixel(v_screen, x, y);  // little-endian bytes
-      bytes.append(reinterpret_cast<const char*>(&pixel), 4);
-    }
-  return bytes;
-}
-
 std::string Frame_Hash() {  // FNV-1a, 64 bits
   std::uint64_t h = 14695981039346656037ull;
-  for (unsigned char c : Frame_Bytes()) h = (h ^ c) * 1099511628211ull;
+  for (int y = 0; y < 420; ++y)
+    for (int x = 0; x < 494; ++x) {
+      const std::uint32_t pixel = hl::surface_pixel(v_screen, x, y);  // its bytes, low first
+      for (int b = 0; b < 32; b += 8) h = (h ^ ((pixel >> b) & 0xFF)) * 1099511628211ull;
+    }
   char text[17];
   std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(h));
   return text;

@@ -62,8 +62,7 @@ inline int Cell_Y(int32 j) { return 48 * j + 31; }
 // Places a board in a running game, nothing selected, and composes it.
 void Set_Board(const std::function<int32(int32 i, int32 j)>& colour);
 
-// The frame v_screen's pixels, 494 x 420, 0x00RRGGBB, and a short hash of them.
-std::string Frame_Bytes();
+// A short hash of the frame v_screen's pixels (494 x 420).
 std::string Frame_Hash();
 
 }  // namespace proof

@@ -41,8 +41,8 @@ void Visit_Screens(const std::uint8_t* clicks, std::size_t count) {
   }
   plat::headless::tick(60);  // every slide comes home, an owed end screen is posted
   plat::headless::pump();
-  if (mode == MODE_GAME) Execute_Button(proof::UNDO);
-  if (mode == MODE_GAME) Execute_Button(proof::END);
+  if (mode == MODE_GAME) Execute_Button(BTN_UNDO);
+  if (mode == MODE_GAME) Execute_Button(BTN_END);
   change_mode(MODE_START);
 }
 

@@ -108,6 +108,22 @@ extern int32 last_mode;      // the mode current before the latest change_mode
 extern int32 main_btn_mask;  // 1 while Exit, logo, Setup and Scores are dimmed and refused
 
 // ---- Buttons (game/buttons.cpp) -------------------------------------------------------
+// Button ids: each button's place in the table Build_Buttons fills.
+enum : int32 {
+  BTN_EXIT = 1,
+  BTN_LOGO = 2,
+  BTN_SETUP = 3,
+  BTN_SCORES = 4,
+  BTN_NEW = 5,
+  BTN_END = 6,
+  BTN_OK_SETUP = 7,
+  BTN_OK_CREDITS = 8,
+  BTN_OK_SCORES = 9,
+  BTN_RESET = 10,
+  BTN_DONE = 11,
+  BTN_NEW_AFTER_GAME = 12,
+  BTN_UNDO = 13,
+};
 extern sBUTTON buttons[20];   // indexed by button id from 1; entry 0 stays empty
 extern int32 button_ctr;      // buttons built, 13 after Game_Init
 extern int32 pressed_button;  // id of the button held down, 0 for none

@@ -15,22 +15,6 @@ int32 cursor_x = 0, cursor_y = 0;  // the board cursor's cell
 int32 cursor_shown = 0;            // 1 from an arrow key on the board until a mouse press
 int32 focus_item = 0;              // 0, a button id, or FOCUS_OPTION + an option box's index
 
-// Button ids.
-enum : int32 {
-  BTN_EXIT = 1,
-  BTN_LOGO = 2,
-  BTN_SETUP = 3,
-  BTN_SCORES = 4,
-  BTN_NEW = 5,
-  BTN_END = 6,
-  BTN_OK_SETUP = 7,
-  BTN_OK_CREDITS = 8,
-  BTN_OK_SCORES = 9,
-  BTN_RESET = 10,
-  BTN_DONE = 11,
-  BTN_NEW_AFTER_GAME = 12,
-  BTN_UNDO = 13,
-};
 constexpr int32 FIRST_UNMASKED_BUTTON = BTN_NEW;  // ids below are the main buttons
 
 // The board area as a click target: PlayField_Rect.

@@ -20,7 +20,7 @@ void Key(uint32 key) {
 TEST(Keys, TheBoardTakesKeysOnlyFromAShownCursorAndNeverWhileBubblesSlide) {
   Work_Dir dir("keys");
   ASSERT_TRUE(Restart({0, 0, 1}));  // normal games, sounds off, animations on
-  Press(NEW);
+  Press(BTN_NEW);
   Set_Board([](int32 i, int32 j) { return (i / 2 + j) % 5 + 1; });  // pairs across each row
   const Picture plain = Frame_Picture();
   Key(VK_SPACE), Key(VK_RETURN);

@@ -78,16 +78,16 @@ TEST(Concurrency, ShellTimerAndPlayerThreads) {
   const auto centre = [](int32 b) {
     return POINT{buttons[b].topleft.x + 31, buttons[b].topleft.y + 19};
   };
-  press(centre(NEW));
+  press(centre(BTN_NEW));
   for (int step = 0; step < 600; ++step) {
     const POINT cell{Cell_X(int32(rng() % 10)), Cell_Y(int32(rng() % 7))};
     const unsigned what = rng() % 20;
     if (what < 14)
       press(cell), press(cell);  // selected, then removed while others slide
     else if (what < 17)
-      press(centre(UNDO));
+      press(centre(BTN_UNDO));
     else if (what < 19)
-      press(centre(END)), press(centre(NEW_AFTER_GAME));
+      press(centre(BTN_END)), press(centre(BTN_NEW_AFTER_GAME));
     else
       hl::mouse_move(cell.x, cell.y, 0);
     if (step % 50 == 0) Wait_For([] { return Locked(game_busy) == 0; });

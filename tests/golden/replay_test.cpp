@@ -57,12 +57,12 @@ class Replay {
   }
 
   void Setup(int32 type, int32 sounds, int32 animations) {
-    Press(SETUP);
+    Press(BTN_SETUP);
     Click(kTypeBox[type].x, kTypeBox[type].y);
     if (setup_data.play_sounds != sounds) Click(kSoundsBox.x, kSoundsBox.y);
     if (setup_data.animations != animations) Click(kAnimationsBox.x, kAnimationsBox.y);
     Step("setup");
-    Press(OK_SETUP);
+    Press(BTN_OK_SETUP);
   }
 
   // The first pair on the board, scanning from the bottom row: read apart from the game.
@@ -95,19 +95,19 @@ class Replay {
       Step("select " + std::to_string(i) + "," + std::to_string(j));
       Click(Cell_X(i), Cell_Y(j));
       if (queue_on_end && !Find_Pair(&i, &j)) {
-        Press(END);
-        Press(UNDO);
+        Press(BTN_END);
+        Press(BTN_UNDO);
         Step("End and Undo after the last move");
       }
       Settle();
       Step("removed");
       if (n == 1) {
-        Press(UNDO);
+        Press(BTN_UNDO);
         Settle();  // the way back is animated whatever the setup says
         Step("undo");
       }
     }
-    if (mode == MODE_GAME) Press(END);
+    if (mode == MODE_GAME) Press(BTN_END);
     Step("end of game");
   }
 
@@ -210,25 +210,25 @@ TEST(Golden, ReplayMatchesTheTranscript) {
   Replay r;
   std::srand(kSeed);
   r.Step("start");
-  for (auto [open, ok] : {std::pair{LOGO, OK_CREDITS}, {SCORES, OK_SCORES}}) {
+  for (auto [open, ok] : {std::pair{BTN_LOGO, BTN_OK_CREDITS}, {BTN_SCORES, BTN_OK_SCORES}}) {
     Press(open);
     r.Step("page");
-    Press(EXIT), Press(SETUP);  // masked
+    Press(BTN_EXIT), Press(BTN_SETUP);  // masked
     r.Step("masked buttons pressed");
-    if (open == SCORES)
+    if (open == BTN_SCORES)
       for (int answer : {IDCANCEL, IDOK}) {
         hl::set_box_answer(answer);
-        Press(RESET);
+        Press(BTN_RESET);
         r.Step("reset answered " + std::to_string(answer));
       }
     Press(ok);
   }
-  const sBUTTON& s = buttons[SCORES];
+  const sBUTTON& s = buttons[BTN_SCORES];
   Click(s.topleft.x, s.topleft.y + 19);  // its first column is no hit, its last one is
   r.Step("first column of Scores");
   Click(s.bottomright.x - 1, s.topleft.y + 19);
   r.Step("last column of Scores");
-  Press(OK_SCORES);
+  Press(BTN_OK_SCORES);
   hl::mouse_down(s.topleft.x + 30, s.topleft.y + 20);
   hl::mouse_move(s.topleft.x + 130, s.topleft.y + 20);
   hl::mouse_up(s.topleft.x + 130, s.topleft.y + 20);
@@ -245,22 +245,22 @@ TEST(Golden, ReplayMatchesTheTranscript) {
   } games[] = {{0, 1, 0, 60, false, 1}, {0, 1, 0, 60, false, 1}, {1, 0, 1, 12, false, 2},
                {2, 1, 1, 60, true, 3},  {3, 1, 0, 12, false, 4}, {3, 0, 1, 60, false, 5}};
   for (const auto& g : games) {
-    if (mode == MODE_GAME_SCORE && g.seed != 1) Press(DONE);  // else New on the end screen
+    if (mode == MODE_GAME_SCORE && g.seed != 1) Press(BTN_DONE);  // else New on the end screen
     if (mode == MODE_START) r.Setup(g.type, g.sounds, g.animations);
     std::srand(g.seed);
-    Press(mode == MODE_GAME_SCORE ? NEW_AFTER_GAME : NEW);
+    Press(mode == MODE_GAME_SCORE ? BTN_NEW_AFTER_GAME : BTN_NEW);
     r.Step("new game");
     if (g.seed == 2) {  // pages opened from a running game come back to it
-      Press(SETUP), Press(OK_SETUP), Press(SCORES), Press(OK_SCORES);
+      Press(BTN_SETUP), Press(BTN_OK_SETUP), Press(BTN_SCORES), Press(BTN_OK_SCORES);
       r.Step("back from the pages");
     }
     r.Play(g.moves, g.queue);
   }
-  Press(DONE);
-  Press(SCORES);
+  Press(BTN_DONE);
+  Press(BTN_SCORES);
   r.Step("statistics");
-  Press(OK_SCORES);
-  Press(EXIT);
+  Press(BTN_OK_SCORES);
+  Press(BTN_EXIT);
   r.out << "quit " << hl::quit_posted(nullptr) << " | orbolan.cfg";
   for (unsigned char c : Read_File("orbolan.cfg")) r.out << ' ' << int(c);
   r.out << "\n";

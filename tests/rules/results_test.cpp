@@ -54,7 +54,7 @@ TEST_F(Results, EndBonusByBubblesLeftAndOnlyAGreaterResultIsANewBest) {
 
 TEST_F(Results, StatisticsAreSavedAsSoonAsTheyChange) {
   ASSERT_TRUE(Restart({0, 0, 1, 4, 40, 20}));  // animations on; four normal games played
-  Press(NEW);
+  Press(BTN_NEW);
   // A pair of colour 5 at the bottom of column 9, the rest in colours 1 to 4 with no two
   // neighbours alike: removing it ends the game, and the five bubbles above it still slide.
   Set_Board([](int32 i, int32 j) { return i == 9 && j >= 5 ? 5 : (i + 2 * j) % 4 + 1; });
@@ -64,9 +64,9 @@ TEST_F(Results, StatisticsAreSavedAsSoonAsTheyChange) {
       << "the finished game is on disk before it rests";
   hl::tick(20);
   hl::pump();
-  Press(DONE);
-  Press(SCORES);
-  Press(RESET);  // answered OK
+  Press(BTN_DONE);
+  Press(BTN_SCORES);
+  Press(BTN_RESET);  // answered OK
   EXPECT_EQ(Read_Cfg(), (Cfg{0, 0, 1})) << "Reset confirmed";
 }
 

@@ -86,7 +86,7 @@ TEST(Faults, SavesKilledAtRandomMomentsLeaveTheOldOrTheNewFile) {
 TEST(Faults, LostSurfacesAreReloadedAndTheNextFrameIsRight) {
   Work_Dir dir("lost");
   ASSERT_TRUE(Restart({}));
-  Press(NEW);
+  Press(BTN_NEW);
   Set_Board([](int32 i, int32 j) { return (i / 2 + j) % 5 + 1; });
   Click(Cell_X(0), Cell_Y(0));  // an outlined group
   const Picture good = Frame_Picture();

@@ -96,8 +96,8 @@ class Soak {
     }
     if (roll < 90) {
       const int32 b = 1 + Random(button_ctr);  // Exit rarely, End now and then
-      if ((buttons[b].mode == mode || buttons[b].mode == MODE_ALL) && (b != EXIT || !Random(25)) &&
-          (b != END || !Random(8)))
+      if ((buttons[b].mode == mode || buttons[b].mode == MODE_ALL) &&
+          (b != BTN_EXIT || !Random(25)) && (b != BTN_END || !Random(8)))
         return {buttons[b].topleft.x + 1 + Random(61), buttons[b].topleft.y + 1 + Random(37)};
     }
     return {Random(573) - 40, Random(499) - 40};  // anywhere, beyond the window's edges too
@@ -190,7 +190,7 @@ class Soak {
     owed_ = mode == MODE_GAME;
     const Board ended = Look().types;
     if (game_busy) Undo_Move();
-    Execute_Button(UNDO);
+    Execute_Button(BTN_UNDO);
     ASSERT_EQ(Look().types, ended) << "the move that ended the game was taken back";
   }
   sSTATISTIC_BLOCK& Block(int32 t) {

@@ -11,11 +11,6 @@
 
 namespace proof {
 
-// The buttons by their place in the game's table.
-constexpr int32 EXIT = 1, LOGO = 2, SETUP = 3, SCORES = 4, NEW = 5, END = 6, OK_SETUP = 7,
-                OK_CREDITS = 8, OK_SCORES = 9, RESET = 10, DONE = 11, NEW_AFTER_GAME = 12,
-                UNDO = 13;
-
 // A fresh folder under /tmp made the working folder for the object's lifetime; the old
 // working folder comes back and the new one goes, with everything in it, at the end.
 class Work_Dir {

@@ -1,4 +1,5 @@
-// Resource identifiers of the pictures built into the program.
+// Resource identifiers of the pictures built into the program, and the sound files beside it.
+// The build (resources/CMakeLists.txt), the generator and the tests read them from here.
 #pragma once
 
 #define IDB_BACKGROUND 100        // wooden table top, 494 x 420
@@ -38,3 +39,14 @@
 
 #define ORBOLAN_ICON 1        // the window icon (the emblem), "ORBOLAN_ICON"
 #define IDC_ORBOLAN_CURSOR 2  // the arrow cursor, hot spot (2, 0)
+
+// The six sounds, files beside the program, in the order the game opens them, each with the
+// alias it is played by.
+struct sWAVE {
+  const char* file;
+  const char* alias;
+};
+inline constexpr sWAVE ORBOLAN_WAVES[] = {
+    {"intro.wav", "intro"},     {"click.wav", "click"}, {"pop.wav", "pop"},
+    {"megapop.wav", "megapop"}, {"score.wav", "score"}, {"higscore.wav", "highscore"},
+};

@@ -69,16 +69,6 @@ static const sBUTTON_ROW button_rows[] = {
     {IDB_UNDO, IDB_UNDO_PRESSED, {UNDO_BUTTON_X, MAIN_BUTTON_Y}, MODE_GAME},  // 13 Undo
 };
 
-// The wave sounds and their aliases, in the order they are opened and closed.
-struct sWAVE {
-  const char* file;
-  const char* alias;
-};
-static const sWAVE waves[] = {
-    {"intro.wav", "intro"},     {"click.wav", "click"}, {"pop.wav", "pop"},
-    {"megapop.wav", "megapop"}, {"score.wav", "score"}, {"higscore.wav", "highscore"},
-};
-
 static void Show_Loading_Screen() {
   FillSurface(v_screen, 0, 0, SCREEN_W - 1, SCREEN_H - 1, 0);
   ShowTextCenter(v_screen, 245, 195, "Loading Orbolan...", 0xFFFFFF);
@@ -111,7 +101,7 @@ static void Build_Buttons() {
 // Opens the sounds, then plays "pop" once from its end so the device is warm before the
 // first real move; this runs whatever the sound setting says.
 static void Open_Sounds() {
-  for (const sWAVE& w : waves) mci_OpenWave(w.file, w.alias);
+  for (const sWAVE& w : ORBOLAN_WAVES) mci_OpenWave(w.file, w.alias);
   char str[255];
   std::snprintf(str, sizeof str, "set %s time format tms", "pop");
   mci_ExecStr(str);
@@ -166,7 +156,7 @@ void Game_Message(uint32 msg, uint32 wParam, long lParam) {
 
 void Game_Shutdown() {
   Write_Config();
-  for (const sWAVE& w : waves) mci_CloseWave(w.alias);
+  for (const sWAVE& w : ORBOLAN_WAVES) mci_CloseWave(w.alias);
   plat::time_kill_event(TIMER_ID);  // the tick no longer runs after this
 }
 

@@ -15,7 +15,6 @@ set(ORBOLAN_APP_ID org.orbolan.orbolan)
 set(ORBOLAN_LAUNCHER_DIR games)  # where Debian puts the commands of games
 set(ORBOLAN_PROGRAM_DIR ${CMAKE_INSTALL_LIBEXECDIR}/orbolan)
 set(ORBOLAN_DATA_DIR ${CMAKE_INSTALL_DATADIR}/orbolan)
-set(ORBOLAN_SOUNDS intro.wav click.wav pop.wav megapop.wav score.wav higscore.wav)
 set(ORBOLAN_ICON_SIZES 16 32 48 64 128 256)
 set(packaging_src ${CMAKE_CURRENT_LIST_DIR})
 set(packaging_out ${CMAKE_BINARY_DIR}/packaging)
@@ -51,7 +50,7 @@ install(TARGETS orbolan RUNTIME DESTINATION ${ORBOLAN_PROGRAM_DIR})
 # own packaging tools leave them out as well.
 install(CODE "execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment
   \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${ORBOLAN_PROGRAM_DIR}/orbolan\")")
-list(TRANSFORM ORBOLAN_SOUNDS PREPEND ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/
+list(TRANSFORM ORBOLAN_SOUND_FILES PREPEND ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/
   OUTPUT_VARIABLE sound_files)
 install(FILES ${sound_files} DESTINATION ${ORBOLAN_DATA_DIR})
 

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <random>
 
+#include "game/ORBOLAN.h"
 #include "gfx/GFX.h"
 #include "main/MAIN.h"
 #include "platform/headless.h"
@@ -62,9 +63,7 @@ std::string Read_File(const char* name) {
 }
 
 void Write_Short_Waves(int ms) {
-  for (const char* name :
-       {"intro.wav", "click.wav", "pop.wav", "megapop.wav", "score.wav", "higscore.wav"})
-    Write_Wave(name, static_cast<std::uint32_t>(ms));
+  for (const sWAVE& wave : ORBOLAN_WAVES) Write_Wave(wave.file, static_cast<std::uint32_t>(ms));
 }
 
 void Clear_Game_Globals() {

@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 
+#include "game/ORBOLAN.h"
 #include "game/geometry.h"
 #include "tools/assetgen/art.h"
 #include "tools/assetgen/contact_sheet.h"
@@ -29,48 +30,49 @@ struct Picture {
 
 // Every picture built into the program, by resource id.
 const Picture kPictures[] = {
-    {1, "icon: the emblem", Key::Magenta, rgb(128, 128, 128)},
-    {2, "cursor: arrow, hot spot (2, 0)", Key::Magenta, rgb(128, 128, 128)},
-    {100, "background", Key::None, {}},
-    {101, "paper with emblem watermark", Key::Black, kFeltTone},
-    {102, "paper", Key::Black, kFeltTone},
-    {103, "title", Key::Black, kFeltTone},
-    {104, "statistics table", Key::White, kPaperTone},
-    {105, "end-of-game table", Key::White, kPaperTone},
-    {106, "setup map", Key::White, kPaperTone},
-    {107, "check mark", Key::White, kPaperTone},
-    {108, "Exit", Key::None, {}},
-    {109, "Exit pressed", Key::None, {}},
-    {110, "logo", Key::None, {}},
-    {111, "logo pressed", Key::None, {}},
-    {112, "Setup", Key::None, {}},
-    {113, "Setup pressed", Key::None, {}},
-    {114, "Scores", Key::None, {}},
-    {115, "Scores pressed", Key::None, {}},
-    {116, "New", Key::None, {}},
-    {117, "New pressed", Key::None, {}},
-    {118, "End", Key::None, {}},
-    {119, "End pressed", Key::None, {}},
-    {120, "OK", Key::None, {}},
-    {121, "OK pressed", Key::None, {}},
-    {122, "Done", Key::None, {}},
-    {123, "Done pressed", Key::None, {}},
-    {124, "Reset", Key::None, {}},
-    {125, "Reset pressed", Key::None, {}},
-    {128, "button mask", Key::None, {}},
-    {129, "green bubble", Key::Black, kFeltTone},
-    {130, "red bubble", Key::Black, kFeltTone},
-    {131, "beige bubble", Key::Black, kFeltTone},
-    {132, "blue bubble", Key::Black, kFeltTone},
-    {133, "yellow bubble", Key::Black, kFeltTone},
-    {134, "Undo", Key::None, {}},
-    {135, "Undo pressed", Key::None, {}},
+    {ORBOLAN_ICON, "icon: the emblem", Key::Magenta, rgb(128, 128, 128)},
+    {IDC_ORBOLAN_CURSOR, "cursor: arrow, hot spot (2, 0)", Key::Magenta, rgb(128, 128, 128)},
+    {IDB_BACKGROUND, "background", Key::None, {}},
+    {IDB_PAPER_LOGO, "paper with emblem watermark", Key::Black, kFeltTone},
+    {IDB_PAPER, "paper", Key::Black, kFeltTone},
+    {IDB_TITLE, "title", Key::Black, kFeltTone},
+    {IDB_SCORE_TABLE, "statistics table", Key::White, kPaperTone},
+    {IDB_GAME_SCORE_TABLE, "end-of-game table", Key::White, kPaperTone},
+    {IDB_SETUP_MAP, "setup map", Key::White, kPaperTone},
+    {IDB_CHECKED_BOX, "check mark", Key::White, kPaperTone},
+    {IDB_EXIT, "Exit", Key::None, {}},
+    {IDB_EXIT_PRESSED, "Exit pressed", Key::None, {}},
+    {IDB_LOGO, "logo", Key::None, {}},
+    {IDB_LOGO_PRESSED, "logo pressed", Key::None, {}},
+    {IDB_SETUP, "Setup", Key::None, {}},
+    {IDB_SETUP_PRESSED, "Setup pressed", Key::None, {}},
+    {IDB_SCORES, "Scores", Key::None, {}},
+    {IDB_SCORES_PRESSED, "Scores pressed", Key::None, {}},
+    {IDB_NEW, "New", Key::None, {}},
+    {IDB_NEW_PRESSED, "New pressed", Key::None, {}},
+    {IDB_END, "End", Key::None, {}},
+    {IDB_END_PRESSED, "End pressed", Key::None, {}},
+    {IDB_OK, "OK", Key::None, {}},
+    {IDB_OK_PRESSED, "OK pressed", Key::None, {}},
+    {IDB_DONE, "Done", Key::None, {}},
+    {IDB_DONE_PRESSED, "Done pressed", Key::None, {}},
+    {IDB_RESET, "Reset", Key::None, {}},
+    {IDB_RESET_PRESSED, "Reset pressed", Key::None, {}},
+    {IDB_BTNMASK, "button mask", Key::None, {}},
+    {IDB_BUBBLE_1, "green bubble", Key::Black, kFeltTone},
+    {IDB_BUBBLE_2, "red bubble", Key::Black, kFeltTone},
+    {IDB_BUBBLE_3, "beige bubble", Key::Black, kFeltTone},
+    {IDB_BUBBLE_4, "blue bubble", Key::Black, kFeltTone},
+    {IDB_BUBBLE_5, "yellow bubble", Key::Black, kFeltTone},
+    {IDB_UNDO, "Undo", Key::None, {}},
+    {IDB_UNDO_PRESSED, "Undo pressed", Key::None, {}},
 };
 
 // Button faces: normal id, label ("*" = the emblem); the pressed face has the next id.
 const std::pair<int, const char*> kButtons[] = {
-    {108, "Exit"}, {110, "*"},  {112, "Setup"}, {114, "Scores"}, {116, "New"},
-    {118, "End"},  {120, "OK"}, {122, "Done"},  {124, "Reset"},  {134, "Undo"},
+    {IDB_EXIT, "Exit"},   {IDB_LOGO, "*"},    {IDB_SETUP, "Setup"}, {IDB_SCORES, "Scores"},
+    {IDB_NEW, "New"},     {IDB_END, "End"},   {IDB_OK, "OK"},       {IDB_DONE, "Done"},
+    {IDB_RESET, "Reset"}, {IDB_UNDO, "Undo"},
 };
 
 const int kIconSizes[] = {16, 32, 48, 64, 128, 256};
@@ -89,29 +91,32 @@ std::map<int, Canvas> draw_all() {
   std::map<int, Canvas> c;
   for (auto [id, label] : kButtons) {
     c[id] = button_face(label, false, BUTTON_H);
-    c[id + 1] = button_face(label, true, id == 134 ? BUTTON_H + 1 : BUTTON_H);  // Undo's is taller
+    c[id + 1] =
+        button_face(label, true, id == IDB_UNDO ? BUTTON_H + 1 : BUTTON_H);  // Undo's is taller
   }
-  const Canvas* faces[5] = {&c[108], &c[110], &c[112], &c[114], &c[116]};
-  c[100] = background(faces);
-  // The pressed Undo face is one row taller than its button at (426, 376). Drawn straight
+  const Canvas* faces[5] = {&c[IDB_EXIT], &c[IDB_LOGO], &c[IDB_SETUP], &c[IDB_SCORES], &c[IDB_NEW]};
+  c[IDB_BACKGROUND] = background(faces);
+  // The pressed Undo face is one row taller than its button. Drawn straight
   // into the window, its last row stays behind after the release, so that row is the
   // background it covers and nothing stale shows.
-  Canvas& undo_pressed = c[135];
+  Canvas& undo_pressed = c[IDB_UNDO_PRESSED];
   for (int x = 0; x < undo_pressed.w; ++x) {
-    undo_pressed.at(x, undo_pressed.h - 1) = c[100].at(426 + x, 376 + undo_pressed.h - 1);
-    undo_pressed.a(x, undo_pressed.h - 1) = c[100].a(426 + x, 376 + undo_pressed.h - 1);
+    undo_pressed.at(x, undo_pressed.h - 1) =
+        c[IDB_BACKGROUND].at(UNDO_BUTTON_X + x, MAIN_BUTTON_Y + undo_pressed.h - 1);
+    undo_pressed.a(x, undo_pressed.h - 1) =
+        c[IDB_BACKGROUND].a(UNDO_BUTTON_X + x, MAIN_BUTTON_Y + undo_pressed.h - 1);
   }
-  c[101] = paper(true);
-  c[102] = paper(false);
-  c[103] = title();
-  c[104] = score_table();
-  c[105] = game_score_table();
-  c[106] = setup_map();
-  c[107] = check_mark();
-  c[128] = checkerboard();
-  for (int i = 1; i <= 5; ++i) c[128 + i] = bubble(i);
-  c[1] = emblem(32);
-  c[2] = cursor();
+  c[IDB_PAPER_LOGO] = paper(true);
+  c[IDB_PAPER] = paper(false);
+  c[IDB_TITLE] = title();
+  c[IDB_SCORE_TABLE] = score_table();
+  c[IDB_GAME_SCORE_TABLE] = game_score_table();
+  c[IDB_SETUP_MAP] = setup_map();
+  c[IDB_CHECKED_BOX] = check_mark();
+  c[IDB_BTNMASK] = checkerboard();
+  for (int i = 1; i <= 5; ++i) c[IDB_BUBBLE_1 - 1 + i] = bubble(i);
+  c[ORBOLAN_ICON] = emblem(32);
+  c[IDC_ORBOLAN_CURSOR] = cursor();
   return c;
 }
 
@@ -167,8 +172,10 @@ bool write_all(const std::string& dir, const std::map<int, Pixels>& pictures) {
   bool ok = true;
   for (const auto& [id, px] : pictures)
     ok &= write_file(dir + "/" + bmp_name(id), encode_bmp24(px));
-  for (const Sound& s : kSounds)
-    ok &= write_file(dir + "/" + s.file, encode_wav16(s.make(), kSampleRate));
+  for (const sWAVE& wave : ORBOLAN_WAVES)
+    for (const Sound& s : kSounds)
+      if (!std::strcmp(s.alias, wave.alias))
+        ok &= write_file(dir + "/" + wave.file, encode_wav16(s.make(), kSampleRate));
   for (int size : kIconSizes)
     ok &= write_file(dir + "/icons/orbolan-" + std::to_string(size) + ".png", icon_png(size));
   std::string src = embedding_source(fs::absolute(dir).lexically_normal().string());

@@ -8,8 +8,9 @@ namespace ag {
 
 inline constexpr int kSampleRate = 44100;
 
+// Each sound's synthesis, by the alias the game plays it by (game/ORBOLAN.h names its file).
 struct Sound {
-  const char* file;
+  const char* alias;
   std::vector<float> (*make)();
 };
 
@@ -21,8 +22,8 @@ std::vector<float> score_sound();
 std::vector<float> highscore_sound();
 
 inline const Sound kSounds[6] = {
-    {"intro.wav", intro_sound},     {"click.wav", click_sound}, {"pop.wav", pop_sound},
-    {"megapop.wav", megapop_sound}, {"score.wav", score_sound}, {"higscore.wav", highscore_sound},
+    {"intro", intro_sound},     {"click", click_sound}, {"pop", pop_sound},
+    {"megapop", megapop_sound}, {"score", score_sound}, {"highscore", highscore_sound},
 };
 
 }  // namespace ag

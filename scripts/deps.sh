@@ -5,7 +5,7 @@ set -euo pipefail
 
 play_pkgs=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev libfreetype-dev
   fonts-dejavu-core)
-test_pkgs=("${play_pkgs[@]}" libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev liblzma-dev xvfb xauth xdotool
+test_pkgs=("${play_pkgs[@]}" libgtest-dev libgmock-dev libbenchmark-dev liblzma-dev xvfb xauth xdotool
   x11-utils x11-apps imagemagick openbox wmctrl clang clang-format libclang-rt-14-dev llvm
   desktop-file-utils appstream dpkg-dev python3 lintian ccache
   sgt-puzzles)  # sgt-puzzles: the peer bench/measure.sh runs

@@ -1,8 +1,6 @@
 // Frames compared as pictures; see picture.h.
 #include "tests/support/picture.h"
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -12,22 +10,11 @@
 #include "main/MAIN.h"
 #include "platform/headless.h"
 #include "tests/support/harness.h"
+#include "tools/assetgen/formats.h"
 
 namespace proof {
 
 namespace {
-
-void Put_Be32(std::string* out, std::uint32_t v) {
-  for (int shift = 24; shift >= 0; shift -= 8) out->push_back(char(v >> shift));
-}
-
-void Put_Chunk(std::string* png, const char* type, const std::string& data) {
-  Put_Be32(png, std::uint32_t(data.size()));
-  const std::string body = type + data;
-  *png += body;
-  Put_Be32(png,
-           std::uint32_t(crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size()))));
-}
 
 std::string Shots_Dir() {
   const char* dir = std::getenv("ORBOLAN_SHOTS");
@@ -47,29 +34,8 @@ Picture Frame_Picture() {
 }
 
 bool Write_Png(const std::string& path, const Picture& picture) {
-  std::string rows;  // each row: filter "none", then R, G, B per pixel
-  for (int y = 0; y < picture.height; ++y) {
-    rows.push_back(0);
-    for (int x = 0; x < picture.width; ++x) {
-      const std::uint32_t p = picture.pixels[std::size_t(y) * picture.width + x];
-      rows += {char(p >> 16), char(p >> 8), char(p)};
-    }
-  }
-  uLongf packed_size = compressBound(uLong(rows.size()));
-  std::string packed(packed_size, '\0');
-  if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packed_size,
-                reinterpret_cast<const Bytef*>(rows.data()), uLong(rows.size()), 6) != Z_OK)
-    return false;
-  packed.resize(packed_size);
-  std::string header;
-  Put_Be32(&header, std::uint32_t(picture.width));
-  Put_Be32(&header, std::uint32_t(picture.height));
-  header += {8, 2, 0, 0, 0};  // 8 bits per channel, RGB, deflate, no filter choice, no interlace
-  std::string png = "\x89PNG\r\n\x1a\n";
-  Put_Chunk(&png, "IHDR", header);
-  Put_Chunk(&png, "IDAT", packed);
-  Put_Chunk(&png, "IEND", "");
-  return bool(std::ofstream(path, std::ios::binary) << png);
+  return ag::write_file(path,
+                        ag::encode_png(ag::Pixels{picture.width, picture.height, picture.pixels}));
 }
 
 std::string Compare_Pictures(const Picture& expected, const Picture& actual,

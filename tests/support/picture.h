@@ -22,7 +22,7 @@ Picture Frame_Picture();
 std::string Compare_Pictures(const Picture& expected, const Picture& actual,
                              const std::string& name);
 
-// Writes an 8-bit RGB PNG file; false when it cannot be written.
+// Writes an 8-bit RGB PNG file (the generator's writer); false when it cannot be written.
 bool Write_Png(const std::string& path, const Picture& picture);
 
 }  // namespace proof

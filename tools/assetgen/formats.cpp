@@ -1,6 +1,8 @@
 // Byte-exact encoders for the generated assets; no timestamps, so output is reproducible.
 #include "tools/assetgen/formats.h"
 
+#include "platform/bitmap_io.h"
+
 #include <array>
 #include <cmath>
 #include <fstream>
@@ -13,25 +15,7 @@ static void put32be(Bytes& b, std::uint32_t v) {
   for (int s = 24; s >= 0; s -= 8) b.push_back(v >> s & 0xFF);
 }
 
-Bytes encode_bmp24(const Pixels& p) {
-  const std::uint32_t stride = (std::uint32_t(p.w) * 3 + 3) & ~3u;  // rows padded to 4 bytes
-  const std::uint32_t image = stride * p.h;
-  Bytes b;
-  b.reserve(54 + image);
-  b.push_back('B'), b.push_back('M');
-  put32(b, 54 + image), put32(b, 0), put32(b, 54);
-  put32(b, 40), put32(b, p.w), put32(b, p.h);  // positive height: bottom row first
-  put16(b, 1), put16(b, 24), put32(b, 0), put32(b, image);
-  put32(b, 2835), put32(b, 2835), put32(b, 0), put32(b, 0);  // 72 dpi, no palette
-  for (int y = p.h - 1; y >= 0; --y) {
-    for (int x = 0; x < p.w; ++x) {
-      std::uint32_t v = p.px[std::size_t(y) * p.w + x];
-      b.push_back(v & 0xFF), b.push_back(v >> 8 & 0xFF), b.push_back(v >> 16 & 0xFF);
-    }
-    for (std::uint32_t pad = p.w * 3; pad < stride; ++pad) b.push_back(0);
-  }
-  return b;
-}
+Bytes encode_bmp24(const Pixels& p) { return plat::encode_bmp(p.px.data(), p.w, p.h, p.w); }
 
 std::uint32_t crc32(const std::uint8_t* data, std::size_t n, std::uint32_t crc) {
   static const std::array<std::uint32_t, 256> table = [] {

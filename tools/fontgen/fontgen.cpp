@@ -10,18 +10,14 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "platform/cp1252.h"
 
-// Unicode code points of the Windows-1252 bytes 0x80..0x9F; 0 where the code page has none.
-const unsigned CP1252_HIGH[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                  0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+namespace {
 
 // The code point of a Windows-1252 byte, or 0 for control codes and unassigned bytes.
 unsigned code_point(int byte) {
   if (byte < 0x20 || byte == 0x7F) return 0;
-  if (byte >= 0x80 && byte < 0xA0) return CP1252_HIGH[byte - 0x80];
+  if (byte >= 0x80 && byte < 0xA0) return plat::CP1252_HIGH[byte - 0x80];
   return static_cast<unsigned>(byte);
 }
 

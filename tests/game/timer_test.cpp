@@ -142,7 +142,7 @@ std::vector<std::size_t> Replay(bool sleeps_when_idle) {
       std::lock_guard lock(plat::world_lock());
       for (int j = 0; j < FIELD_ROWS && !x; ++j)
         for (int i = 0; i + 1 < FIELD_COLUMNS && !x; ++i)
-          if (PlayField[i][j].type == PlayField[i + 1][j].type) x = 48 * i + 31, y = 48 * j + 31;
+          if (PlayField[i][j].type == PlayField[i + 1][j].type) x = Cell_X(i), y = Cell_Y(j);
     }
     press(x, y), press(x, y);  // select, remove
   }

@@ -28,8 +28,19 @@ namespace hl = plat::headless;
 using namespace proof;
 
 constexpr unsigned kSeed = 20261206;
-const POINT kTypeBox[4] = {{150, 110}, {150, 140}, {150, 172}, {150, 205}};
-const POINT kSoundsBox = {300, 90}, kAnimationsBox = {300, 133};
+// The middle of each option box of the setup screen.
+constexpr POINT Middle(int left, int top, int right, int bottom) {
+  return {(left + right) / 2, (top + bottom) / 2};
+}
+const POINT kTypeBox[4] = {
+    Middle(TYPE_BOX_LEFT, NORMAL_BOX_TOP, NORMAL_BOX_RIGHT, NORMAL_BOX_BOTTOM),
+    Middle(TYPE_BOX_LEFT, CONTINUOUS_BOX_TOP, CONTINUOUS_BOX_RIGHT, CONTINUOUS_BOX_BOTTOM),
+    Middle(TYPE_BOX_LEFT, SHIFTER_BOX_TOP, SHIFTER_BOX_RIGHT, SHIFTER_BOX_BOTTOM),
+    Middle(TYPE_BOX_LEFT, MEGASHIFT_BOX_TOP, MEGASHIFT_BOX_RIGHT, MEGASHIFT_BOX_BOTTOM)};
+const POINT kSoundsBox =
+    Middle(SOUNDS_BOX_LEFT, SOUNDS_BOX_TOP, SOUNDS_BOX_RIGHT, SOUNDS_BOX_BOTTOM);
+const POINT kAnimationsBox =
+    Middle(ANIMATIONS_BOX_LEFT, ANIMATIONS_BOX_TOP, ANIMATIONS_BOX_RIGHT, ANIMATIONS_BOX_BOTTOM);
 
 class Replay {
  public:

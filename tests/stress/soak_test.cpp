@@ -91,7 +91,8 @@ class Soak {
       for (int tries = 0; tries < 200; ++tries) {
         const int32 i = Random(10), j = Random(7);
         if (v.marks[i][j] || In_Pair(v.types, i, j))
-          return {48 * i + 8 + Random(48), 48 * j + 8 + Random(48)};
+          return {CELL_SIZE * i + BUBBLE_LEFT + Random(CELL_SIZE),
+                  CELL_SIZE * j + BUBBLE_TOP + Random(CELL_SIZE)};
       }
     }
     if (roll < 90) {
@@ -111,7 +112,8 @@ class Soak {
       hl::tick();
       for (int32 k = 0; k < 70; ++k) {
         const POINT a = was[k / 7][k % 7].move_pos, b = PlayField[k / 7][k % 7].move_pos;
-        ASSERT_TRUE(Step_Ok(a.x, b.x, 48 * (k / 7) + 8) && Step_Ok(a.y, b.y, 48 * (k % 7) + 8))
+        ASSERT_TRUE(Step_Ok(a.x, b.x, CELL_SIZE * (k / 7) + BUBBLE_LEFT) &&
+                    Step_Ok(a.y, b.y, CELL_SIZE * (k % 7) + BUBBLE_TOP))
             << "cell " << k << " from " << a.x << "," << a.y << " to " << b.x << "," << b.y;
       }
     }
@@ -172,7 +174,8 @@ class Soak {
           << "floats or leaves a gap: " << i << "," << j;
       ASSERT_TRUE(old.x == -1 ? at.x < 8 && at.y == AT_REST  // new, from beyond the left edge
                               : unsigned(old.x) < 10 && unsigned(old.y) < 7 &&
-                                    at.x == 48 * old.x + 8 && at.y == 48 * old.y + 8)
+                                    at.x == CELL_SIZE * old.x + BUBBLE_LEFT &&
+                                    at.y == CELL_SIZE * old.y + BUBBLE_TOP)
           << "not where it was drawn: " << i << "," << j;
       old.x == -1 ? ++fresh : found[old.x][old.y] += type;
     }

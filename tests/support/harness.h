@@ -8,6 +8,7 @@
 #include <string>
 
 #include "game/GAME.h"
+#include "game/geometry.h"
 
 namespace proof {
 
@@ -52,8 +53,9 @@ bool Restart(const Cfg& cfg, bool real_timer = false);
 // A press and release at a client point, then every queued message dispatched.
 void Click(int x, int y);
 void Press(int32 button);
-inline int Cell_X(int32 i) { return 48 * i + 31; }  // the middle of a cell
-inline int Cell_Y(int32 j) { return 48 * j + 31; }
+// The middle of a cell's bubble.
+inline int Cell_X(int32 i) { return BUBBLE_LEFT + CELL_SIZE * i + CELL_SIZE / 2 - 1; }
+inline int Cell_Y(int32 j) { return BUBBLE_TOP + CELL_SIZE * j + CELL_SIZE / 2 - 1; }
 // Places a board in a running game, nothing selected, and composes it.
 void Set_Board(const std::function<int32(int32 i, int32 j)>& colour);
 

@@ -10,7 +10,6 @@
 
 #include <lzma.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -127,69 +126,43 @@ class Replay {
 };
 
 // The frames file: the raw size (8 bytes), then xz of every frame in turn as its hash (16
-// characters), how many frames back lies the one it is stored against (the one of the last
-// 255 it differs from least, 0 for none), and its pixels: 0 where they equal that frame's,
-// else whole. xz's long window finds the bubbles repeated from frame to frame.
-constexpr std::size_t kReferences = 255;
-constexpr std::uint32_t kChanged = 0xFF000000;  // marks a pixel stored whole
-constexpr std::size_t kFrameBytes = 16 + 1 + 494 * 420 * 4;
+// characters) and its pixels. xz's long window finds what frames share: 0.6 MB in all.
+constexpr std::size_t kFrameBytes = 16 + 494 * 420 * 4;
 
 void Store_Frames(const Replay& r) {
   std::string raw;
-  for (std::size_t n = 0; n < r.order.size(); ++n) {
-    const std::vector<std::uint32_t>& now = r.frames.at(r.order[n]).pixels;
-    unsigned char back = 0;
-    std::size_t fewest = now.size();
-    for (std::size_t k = 1; k <= std::min(n, kReferences); ++k) {
-      const std::vector<std::uint32_t>& ref = r.frames.at(r.order[n - k]).pixels;
-      std::size_t differ = 0;
-      for (std::size_t p = 0; p < now.size(); p += 7) differ += 7 * (now[p] != ref[p]);
-      if (differ < fewest) fewest = differ, back = static_cast<unsigned char>(k);
-    }
-    std::vector<std::uint32_t> stored(now.size());
-    for (std::size_t p = 0; p < now.size(); ++p)
-      stored[p] =
-          back && now[p] == r.frames.at(r.order[n - back]).pixels[p] ? 0 : now[p] | kChanged;
-    raw += r.order[n];
-    raw += static_cast<char>(back);
-    raw.append(reinterpret_cast<const char*>(stored.data()), stored.size() * 4);
+  for (const std::string& hash : r.order) {
+    const std::vector<std::uint32_t>& pixels = r.frames.at(hash).pixels;
+    raw += hash;
+    raw.append(reinterpret_cast<const char*>(pixels.data()), pixels.size() * 4);
   }
-  std::string packed(lzma_stream_buffer_bound(raw.size()), '\0');
-  std::size_t packed_size = 0;
-  lzma_easy_buffer_encode(
-      9, LZMA_CHECK_CRC32, nullptr, reinterpret_cast<const std::uint8_t*>(raw.data()), raw.size(),
-      reinterpret_cast<std::uint8_t*>(packed.data()), &packed_size, packed.size());
   const std::uint64_t size = raw.size();
-  std::ofstream out(ORBOLAN_GOLDEN_FRAMES, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&size), 8)
-      .write(packed.data(), std::streamsize(packed_size));
+  std::string file(8 + lzma_stream_buffer_bound(raw.size()), '\0');
+  std::memcpy(file.data(), &size, 8);
+  std::size_t end = 8;
+  lzma_easy_buffer_encode(9, LZMA_CHECK_CRC32, nullptr,
+                          reinterpret_cast<const std::uint8_t*>(raw.data()), raw.size(),
+                          reinterpret_cast<std::uint8_t*>(file.data()), &end, file.size());
+  std::ofstream(ORBOLAN_GOLDEN_FRAMES, std::ios::binary).write(file.data(), std::streamsize(end));
 }
 
 std::map<std::string, Picture> Load_Frames() {
-  std::map<std::string, Picture> frames;
   const std::string file = Read_File(ORBOLAN_GOLDEN_FRAMES);
   std::uint64_t size = 0;
-  if (file.size() < 8) return frames;
-  std::memcpy(&size, file.data(), 8);
-  std::string raw(size, '\0');
+  if (file.size() >= 8) std::memcpy(&size, file.data(), 8);
+  std::string raw(size % kFrameBytes == 0 ? size : 0, '\0');
   std::uint64_t memory = UINT64_MAX;
   std::size_t in = 8, out = 0;
-  if (size % kFrameBytes != 0 ||
+  std::map<std::string, Picture> frames;
+  if (raw.empty() ||
       lzma_stream_buffer_decode(
           &memory, 0, nullptr, reinterpret_cast<const std::uint8_t*>(file.data()), &in, file.size(),
           reinterpret_cast<std::uint8_t*>(raw.data()), &out, raw.size()) != LZMA_OK)
     return frames;
-  std::vector<std::string> order;
   for (std::size_t at = 0; at < raw.size(); at += kFrameBytes) {
-    const std::size_t back = static_cast<unsigned char>(raw[at + 16]);
-    if (back > order.size()) break;
-    Picture p{494, 420, std::vector<std::uint32_t>(494 * 420)};
-    std::memcpy(p.pixels.data(), raw.data() + at + 17, p.pixels.size() * 4);
-    for (std::size_t k = 0; k < p.pixels.size(); ++k)
-      p.pixels[k] =
-          p.pixels[k] ? p.pixels[k] & ~kChanged : frames[order[order.size() - back]].pixels[k];
-    order.push_back(raw.substr(at, 16));
-    frames[order.back()] = std::move(p);
+    Picture& p = frames[raw.substr(at, 16)] =
+        Picture{494, 420, std::vector<std::uint32_t>(494 * 420)};
+    std::memcpy(p.pixels.data(), raw.data() + at + 16, p.pixels.size() * 4);
   }
   return frames;
 }

@@ -143,9 +143,9 @@ void watch() {
     const bool chasing_box = l.closing && l.box_open;
     if (::poll(fds, l.display_fd >= 0 ? 2 : 1, chasing_box ? BOX_RETRY_MS : -1) < 0) continue;
     if (fds[1].revents & (POLLRDHUP | POLLHUP | POLLERR)) display_lost();
-    if (fds[0].revents & POLLIN) {
-      char byte = STOP;
-      if (::read(l.pipe_read, &byte, 1) == 1 && byte == STOP) return;
+    char byte = STOP;
+    if ((fds[0].revents & POLLIN) && ::read(l.pipe_read, &byte, 1) == 1) {
+      if (byte == STOP) return;
       close_requested();
     }
     if (l.closing && l.box_open) end_box_processes();
@@ -157,7 +157,7 @@ void watch() {
 void catch_close_signals() {
   Lifeline& l = lifeline();
   int fds[2];
-  if (l.pipe_read >= 0 || ::pipe2(fds, O_CLOEXEC) != 0) return;
+  if (l.pipe_read >= 0 || ::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return;
   l.pipe_read = fds[0];
   l.pipe_write = fds[1];
   l.parent = ::getpid();

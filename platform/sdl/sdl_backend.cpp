@@ -34,7 +34,13 @@ struct State {
   std::atomic<bool> wake_pending{false};
   sdl::MouseState mouse;
   bool video_up = false;
-  int zoom = 1;  // the window shows each frame pixel as zoom x zoom screen pixels
+  int zoom = 1;  // the window's own size shows each frame pixel as zoom x zoom screen pixels
+  // Where the frame lies in the window's surface: at its own size the whole surface at `zoom`;
+  // in a larger size the window manager forced (fullscreen, tiling) centred at the largest
+  // whole zoom that fits, on a plain background. Window thread only.
+  sdl::View view;
+  SDL_Surface* laid_out = nullptr;  // the surface `view` was computed for
+  int laid_w = 0, laid_h = 0;
 
   // The window's pixels, which the primary surface draws into under the world lock, and the
   // part of them not yet on screen.
@@ -60,6 +66,31 @@ bool invisible_driver_not_asked_for() {
     return false;
   const char* wanted = std::getenv("SDL_VIDEODRIVER");
   return !wanted || std::strstr(wanted, driver) == nullptr;
+}
+
+// True when SDL is to choose its X11 driver: there is an X display, and no other driver is
+// asked for first.
+bool x11_expected() {
+  const char* display = std::getenv("DISPLAY");
+  const char* wanted = std::getenv("SDL_VIDEODRIVER");
+  return display && *display && (!wanted || !*wanted || std::strncmp(wanted, "x11", 3) == 0);
+}
+
+// Starts SDL's video; false, said on standard error, when there is no display to show on.
+bool start_video() {
+  State& s = state();
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
+    s.video_up = false;
+    return false;
+  }
+  s.video_up = true;
+  if (invisible_driver_not_asked_for()) {
+    std::fprintf(stderr, "SDL: no display reachable (only the '%s' driver)\n",
+                 SDL_GetCurrentVideoDriver());
+    return false;
+  }
+  return true;
 }
 
 // A picture of ours as an SDL surface with magenta made transparent; null when missing.
@@ -104,18 +135,23 @@ void refresh_origin() {
 // Copies the frame rectangle r onto the zoomed window surface: each pixel becomes a square
 // of zoom x zoom. Every row is widened once, converted once, and copied to the rows below.
 void copy_zoomed(State& s, const SDL_Rect& r, SDL_Surface* target) {
-  const int z = s.zoom;
+  const int z = s.view.zoom;
   const int bytes = r.w * z * target->format->BytesPerPixel;
   s.zoomed_row.resize(static_cast<std::size_t>(r.w) * z);
   for (int y = r.y; y < r.y + r.h; ++y) {
     const std::uint32_t* src = s.frame + static_cast<std::size_t>(y) * s.frame_w + r.x;
     for (int x = 0; x < r.w; ++x) std::fill_n(s.zoomed_row.data() + x * z, z, src[x]);
-    auto* dst = static_cast<std::uint8_t*>(target->pixels) + y * z * target->pitch +
-                r.x * z * target->format->BytesPerPixel;
+    auto* dst = static_cast<std::uint8_t*>(target->pixels) + (s.view.y + y * z) * target->pitch +
+                (s.view.x + r.x * z) * target->format->BytesPerPixel;
     SDL_ConvertPixels(r.w * z, 1, SDL_PIXELFORMAT_RGB888, s.zoomed_row.data(), bytes,
                       target->format->format, dst, target->pitch);
     for (int k = 1; k < z; ++k) std::memcpy(dst + k * target->pitch, dst, bytes);
   }
+}
+
+void mark_all_dirty() {
+  std::lock_guard lock(state().frame_mutex);
+  state().dirty = RECT{0, 0, state().frame_w, state().frame_h};
 }
 
 // Copies the frame's changed part onto the window's surface and shows it: one copy, and a
@@ -126,6 +162,17 @@ void flush_frame() {
   if (!s.sdl_window || s.window->destroyed) return;
   SDL_Surface* target = SDL_GetWindowSurface(s.sdl_window);
   if (!target) return;
+  // A new surface (the window's size changed): lay the frame out again on a background
+  // painted whole, so that nothing of an earlier size is left.
+  const bool whole = target != s.laid_out || target->w != s.laid_w || target->h != s.laid_h;
+  if (whole) {
+    s.laid_out = target;
+    s.laid_w = target->w;
+    s.laid_h = target->h;
+    s.view = sdl::fit_view(target->w, target->h, s.frame_w, s.frame_h);
+    SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
+    mark_all_dirty();
+  }
   SDL_Rect r;
   {
     // The timer thread draws into the frame under the world lock: hold it while reading.
@@ -133,17 +180,24 @@ void flush_frame() {
     std::lock_guard lock(s.frame_mutex);
     const RECT d = s.dirty;
     s.dirty = RECT{0, 0, 0, 0};
-    r = SDL_Rect{d.left, d.top, std::min(d.right, target->w / s.zoom) - d.left,
-                 std::min(d.bottom, target->h / s.zoom) - d.top};
-    if (r.w <= 0 || r.h <= 0) return;
-    if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
-    if (s.zoom > 1) {
+    const sdl::View& v = s.view;
+    r = SDL_Rect{d.left, d.top, std::min(d.right, (target->w - v.x) / v.zoom) - d.left,
+                 std::min(d.bottom, (target->h - v.y) / v.zoom) - d.top};
+    if (r.w <= 0 || r.h <= 0) {
+      if (!whole) return;
+      r = SDL_Rect{0, 0, 0, 0};
+    } else if (SDL_MUSTLOCK(target)) {
+      SDL_LockSurface(target);
+    }
+    if (r.w <= 0) {
+      // nothing of the frame is visible
+    } else if (v.zoom > 1) {
       copy_zoomed(s, r, target);
-      r = SDL_Rect{r.x * s.zoom, r.y * s.zoom, r.w * s.zoom, r.h * s.zoom};
+      r = SDL_Rect{v.x + r.x * v.zoom, v.y + r.y * v.zoom, r.w * v.zoom, r.h * v.zoom};
     } else {
       const std::uint32_t* src = s.frame + static_cast<std::size_t>(r.y) * s.frame_w + r.x;
-      auto* dst = static_cast<std::uint8_t*>(target->pixels) + r.y * target->pitch +
-                  r.x * target->format->BytesPerPixel;
+      auto* dst = static_cast<std::uint8_t*>(target->pixels) + (v.y + r.y) * target->pitch +
+                  (v.x + r.x) * target->format->BytesPerPixel;
       if (target->format->format == SDL_PIXELFORMAT_RGB888) {  // XRGB8888, as X11 has it
         for (int y = 0; y < r.h; ++y)
           std::memcpy(dst + y * target->pitch, src + static_cast<std::size_t>(y) * s.frame_w,
@@ -152,15 +206,15 @@ void flush_frame() {
         SDL_ConvertPixels(r.w, r.h, SDL_PIXELFORMAT_RGB888, src, s.frame_w * 4,
                           target->format->format, dst, target->pitch);
       }
+      r.x += v.x;
+      r.y += v.y;
     }
-    if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+    if (r.w > 0 && SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
   }
-  SDL_UpdateWindowSurfaceRects(s.sdl_window, &r, 1);
-}
-
-void mark_all_dirty() {
-  std::lock_guard lock(state().frame_mutex);
-  state().dirty = RECT{0, 0, state().frame_w, state().frame_h};
+  if (whole)
+    SDL_UpdateWindowSurface(s.sdl_window);
+  else
+    SDL_UpdateWindowSurfaceRects(s.sdl_window, &r, 1);
 }
 
 // Turns one SDL event into a queued message, after the backend's own share of the work.
@@ -176,7 +230,7 @@ void handle_event(const SDL_Event& e) {
   Message msg;
   const uint32 held_before = s.mouse.held;
   if (!sdl::translate_event(e, s.window_id, static_cast<Uint16>(SDL_GetModState()), s.window.get(),
-                            &s.mouse, &msg, s.zoom))
+                            &s.mouse, &msg, s.view))
     return;
   // Keep reporting a drag that leaves the window until every button is up again.
   if (!held_before && s.mouse.held) SDL_CaptureMouse(SDL_TRUE);
@@ -247,32 +301,47 @@ HWND create_window(const WindowDesc& desc) {
   State& s = state();
   s.window_thread = std::this_thread::get_id();
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");  // the close box sends WM_CLOSE alone
-  // The window surface is copied straight to the X server. Left to itself SDL backs it with
-  // an OpenGL renderer, which on a machine without a graphics driver loads a software
-  // rasteriser: 85 MB more memory, two more threads, and 130 ms more before the first frame.
-  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  // The game reads no typed text, so the X input method needs no table of compose sequences;
-  // parsing the locale's table (thousands of lines) took more than half of all the work from
-  // launch to the start screen. A table named in XCOMPOSEFILE is still honoured.
-  setenv("XCOMPOSEFILE", "/dev/null", 0);
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
-    return nullptr;
+  if (x11_expected()) {
+    // The window surface is copied straight to the X server. Left to itself SDL backs it with
+    // an OpenGL renderer, which on a machine without a graphics driver loads a software
+    // rasteriser: 85 MB more memory, two more threads, and 130 ms more before the first frame.
+    // (Elsewhere, as under Wayland, that renderer is the only way to a window surface.)
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // The game reads no typed text, so the X input method needs no table of compose sequences;
+    // parsing the locale's table (thousands of lines) took more than half of all the work from
+    // launch to the start screen. A table named in XCOMPOSEFILE is still honoured. (Only for X:
+    // Wayland's keyboard library complains about the empty table.)
+    setenv("XCOMPOSEFILE", "/dev/null", 0);
   }
-  s.video_up = true;
+  if (!start_video()) return nullptr;
   close_on_hang_up();
-  if (invisible_driver_not_asked_for()) {
-    std::fprintf(stderr, "SDL: no display reachable (only the '%s' driver)\n",
-                 SDL_GetCurrentVideoDriver());
-    return nullptr;
-  }
   SDL_DisplayMode mode;
   if (SDL_GetDesktopDisplayMode(0, &mode) == 0) detail::set_screen_size(mode.w, mode.h);
   s.zoom = sdl::choose_zoom(0, desc.client_width, desc.client_height);
   const int zoomed_w = desc.client_width * s.zoom, zoomed_h = desc.client_height * s.zoom;
-  s.sdl_window =
-      SDL_CreateWindow(detail::cp1252_to_utf8(desc.title).c_str(), SDL_WINDOWPOS_UNDEFINED,
-                       SDL_WINDOWPOS_UNDEFINED, zoomed_w, zoomed_h, SDL_WINDOW_HIDDEN);
+  const std::string title = detail::cp1252_to_utf8(desc.title);
+  const auto make = [&] {
+    return SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                            zoomed_w, zoomed_h, SDL_WINDOW_HIDDEN);
+  };
+  s.sdl_window = make();
+  if (s.sdl_window && !SDL_GetWindowSurface(s.sdl_window)) {
+    // No pixel format of SDL's own fits the screen (an X screen of 30 bits): draw through
+    // SDL's renderer instead, which converts. The choice is made when video starts.
+    std::string driver = SDL_GetCurrentVideoDriver();
+    SDL_DestroyWindow(s.sdl_window);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "1");
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, driver.c_str());
+    s.sdl_window = start_video() ? make() : nullptr;
+    if (s.sdl_window && !SDL_GetWindowSurface(s.sdl_window)) {
+      std::fprintf(stderr, "orbolan: the window has no surface to draw into on this screen%s%s\n",
+                   *SDL_GetError() ? ": " : "", SDL_GetError());
+      SDL_DestroyWindow(s.sdl_window);
+      s.sdl_window = nullptr;
+      return nullptr;
+    }
+  }
   if (!s.sdl_window) {
     std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
     return nullptr;
@@ -387,9 +456,12 @@ int message_box(HWND, const char* text, const char* caption, uint32 flags) {
                                 question ? 2 : 1,
                                 buttons,
                                 nullptr};
+  // With no window of ours on a screen the box may never be seen (a dialog helper that finds
+  // no display still reports it shown): standard error has the text as well.
+  if (!parent) print_box(caption, text);
   int pressed = -1;
   if (SDL_ShowMessageBox(&data, &pressed) != 0) {
-    print_box(caption, text);
+    if (parent) print_box(caption, text);
     return -1;
   }
   if (pressed == -1) return question ? IDCANCEL : IDOK;  // closed without a button

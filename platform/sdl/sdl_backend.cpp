@@ -4,6 +4,7 @@
 // the window's pixels under the world lock, marks what changed and wakes the window thread.
 #include <SDL.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -13,10 +14,13 @@
 
 #include "platform/detail.h"
 #include "platform/sdl/translate.h"
+#include "platform/sdl/xlib.h"
 #include "platform/sdl/zoom.h"
 #include "platform/sound/sound.h"
 
 namespace plat {
+
+void frame_of_window(int* left, int* right, int* top, int* bottom);
 
 namespace {
 
@@ -41,6 +45,11 @@ struct State {
   sdl::View view;
   SDL_Surface* laid_out = nullptr;  // the surface `view` was computed for
   int laid_w = 0, laid_h = 0;
+  bool any_size = false;  // the size hints let the window manager make the window larger
+  // Where move_window last put the outer frame and with which frame size; the window is
+  // centred again when the window manager announces another frame before anybody moved it.
+  POINT placed{0, 0};
+  int placed_frame[4] = {0, 0, 0, 0};
 
   // The window's pixels, which the primary surface draws into under the world lock, and the
   // part of them not yet on screen.
@@ -217,11 +226,43 @@ void flush_frame() {
     SDL_UpdateWindowSurfaceRects(s.sdl_window, &r, 1);
 }
 
+// A fullscreen state asks for any size, and the window's own size comes back with the
+// normal state: the size hints follow the window manager's state.
+void follow_state() {
+  State& s = state();
+  const bool full = xlib::fullscreen(s.sdl_window);
+  if (full == s.any_size) return;
+  s.any_size = full;
+  xlib::set_size_hints(s.sdl_window, !full, s.frame_w * s.zoom, s.frame_h * s.zoom);
+}
+
+// The window manager announced another frame (some do so only after the window is shown):
+// if the window is still where it was centred, centre it again with the frame's true size.
+void follow_frame() {
+  State& s = state();
+  int f[4];
+  frame_of_window(&f[0], &f[1], &f[2], &f[3]);
+  int x = 0, y = 0;
+  SDL_GetWindowPosition(s.sdl_window, &x, &y);
+  if (std::equal(f, f + 4, s.placed_frame) || x - s.placed_frame[0] != s.placed.x ||
+      y - s.placed_frame[2] != s.placed.y)
+    return;
+  int w, h, sw, sh;
+  window_size_for_client(s.window.get(), s.frame_w, s.frame_h, &w, &h);
+  screen_size(&sw, &sh);
+  move_window(s.window.get(), sw / 2 - w / 2, sh / 2 - h / 2, w, h);
+}
+
 // Turns one SDL event into a queued message, after the backend's own share of the work.
 void handle_event(const SDL_Event& e) {
   State& s = state();
   if (e.type == s.wake_event) return flush_frame();
   if (!s.window || s.window->destroyed) return;
+  switch (xlib::what_changed(e, s.sdl_window)) {
+    case xlib::Change::FRAME: return follow_frame();
+    case xlib::Change::STATE: return follow_state();
+    case xlib::Change::NONE: break;
+  }
   if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_MOVED) refresh_origin();
   if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_EXPOSED) {
     mark_all_dirty();
@@ -352,6 +393,8 @@ HWND create_window(const WindowDesc& desc) {
   SDL_SetWindowMaximumSize(s.sdl_window, zoomed_w, zoomed_h);
   s.window_id = SDL_GetWindowID(s.sdl_window);
   s.window = std::make_unique<Window>(desc);
+  SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);  // to hear of the window manager's frame and state
+  xlib::request_frame_extents(s.sdl_window);
   s.wake_event = SDL_RegisterEvents(1);
   {
     std::lock_guard lock(s.frame_mutex);
@@ -368,7 +411,7 @@ HWND create_window(const WindowDesc& desc) {
 // framed the window, which happens when it is first shown).
 void frame_of_window(int* left, int* right, int* top, int* bottom) {
   *left = *right = *top = *bottom = 0;
-  if (state().sdl_window &&
+  if (state().sdl_window && !xlib::frame_extents(state().sdl_window, left, right, top, bottom) &&
       SDL_GetWindowBordersSize(state().sdl_window, top, left, bottom, right) != 0)
     *left = *right = *top = *bottom = 0;
 }
@@ -386,6 +429,9 @@ void move_window(HWND, int x, int y, int, int) {
   int left, right, top, bottom;
   frame_of_window(&left, &right, &top, &bottom);
   SDL_SetWindowPosition(s.sdl_window, x + left, y + top);  // SDL places the client area
+  s.placed = POINT{x, y};
+  const int frame[4] = {left, right, top, bottom};
+  std::copy(frame, frame + 4, s.placed_frame);
   refresh_origin();
 }
 

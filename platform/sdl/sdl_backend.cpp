@@ -244,9 +244,12 @@ void follow_frame() {
   frame_of_window(&f[0], &f[1], &f[2], &f[3]);
   int x = 0, y = 0;
   SDL_GetWindowPosition(s.sdl_window, &x, &y);
-  if (std::equal(f, f + 4, s.placed_frame) || x - s.placed_frame[0] != s.placed.x ||
-      y - s.placed_frame[2] != s.placed.y)
-    return;
+  // Where it was put: the client area inside the frame known then, or (a window manager
+  // that keeps the outer corner where it was asked) the new frame there.
+  const bool client_put =
+      x - s.placed_frame[0] == s.placed.x && y - s.placed_frame[2] == s.placed.y;
+  const bool frame_put = x - f[0] == s.placed.x && y - f[2] == s.placed.y;
+  if (std::equal(f, f + 4, s.placed_frame) || !(client_put || frame_put)) return;
   int w, h, sw, sh;
   window_size_for_client(s.window.get(), s.frame_w, s.frame_h, &w, &h);
   screen_size(&sw, &sh);

@@ -85,6 +85,11 @@ bool x11_expected() {
   return display && *display && (!wanted || !*wanted || std::strncmp(wanted, "x11", 3) == 0);
 }
 
+bool on_x11() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  return driver && std::strcmp(driver, "x11") == 0;
+}
+
 // Starts SDL's video; false, said on standard error, when there is no display to show on.
 bool start_video() {
   State& s = state();
@@ -366,7 +371,8 @@ HWND create_window(const WindowDesc& desc) {
   const std::string title = detail::cp1252_to_utf8(desc.title);
   const auto make = [&] {
     return SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                            zoomed_w, zoomed_h, SDL_WINDOW_HIDDEN);
+                            zoomed_w, zoomed_h,
+                            SDL_WINDOW_HIDDEN | (on_x11() ? 0 : SDL_WINDOW_RESIZABLE));
   };
   s.sdl_window = make();
   if (s.sdl_window && !SDL_GetWindowSurface(s.sdl_window)) {
@@ -390,10 +396,13 @@ HWND create_window(const WindowDesc& desc) {
     std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
     return nullptr;
   }
-  // Size hints with the smallest and largest size equal: window managers then offer
-  // neither resizing nor maximising.
+  // Under X, size hints with the smallest and largest size equal: window managers then offer
+  // neither resizing nor maximising (fullscreen lifts them, see follow_state). SDL's Wayland
+  // driver passes a compositor's sizes on only to a resizable window, and a fixed one would
+  // stay at the size of its tile when it floats again: there the window takes any size from
+  // its own up, and a larger one shows the frame centred.
   SDL_SetWindowMinimumSize(s.sdl_window, zoomed_w, zoomed_h);
-  SDL_SetWindowMaximumSize(s.sdl_window, zoomed_w, zoomed_h);
+  if (on_x11()) SDL_SetWindowMaximumSize(s.sdl_window, zoomed_w, zoomed_h);
   s.window_id = SDL_GetWindowID(s.sdl_window);
   s.window = std::make_unique<Window>(desc);
   SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);  // to hear of the window manager's frame and state

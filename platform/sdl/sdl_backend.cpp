@@ -183,7 +183,9 @@ void flush_frame() {
     s.laid_out = target;
     s.laid_w = target->w;
     s.laid_h = target->h;
-    s.view = sdl::fit_view(target->w, target->h, s.frame_w, s.frame_h);
+    int w = target->w, h = target->h;
+    if (xlib::size(s.sdl_window, &w, &h)) w = std::min(w, target->w), h = std::min(h, target->h);
+    s.view = sdl::fit_view(w, h, s.frame_w, s.frame_h);
     SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
     mark_all_dirty();
   }
@@ -269,10 +271,17 @@ void handle_event(const SDL_Event& e) {
   switch (xlib::what_changed(e, s.sdl_window)) {
     case xlib::Change::FRAME: return follow_frame();
     case xlib::Change::STATE: return follow_state();
+    case xlib::Change::PLACED:
+      // Paint the window whole again: a window manager that applies new size hints may shift
+      // the window's pixels without a move SDL would report.
+      s.laid_out = nullptr;
+      return flush_frame();
     case xlib::Change::NONE: break;
   }
   if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_MOVED) refresh_origin();
-  if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+  const bool resized = e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED;
+  if (resized) s.laid_out = nullptr;  // the next frame lays out and paints the window whole
+  if (resized || (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_EXPOSED)) {
     mark_all_dirty();
     flush_frame();
   }
@@ -383,7 +392,8 @@ HWND create_window(const WindowDesc& desc) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "1");
     SDL_SetHint(SDL_HINT_VIDEODRIVER, driver.c_str());
-    s.sdl_window = start_video() ? make() : nullptr;
+    // Now and then the display refuses the second connection made so soon: one more try.
+    s.sdl_window = (start_video() || start_video()) ? make() : nullptr;
     if (s.sdl_window && !SDL_GetWindowSurface(s.sdl_window)) {
       std::fprintf(stderr, "orbolan: the window has no surface to draw into on this screen%s%s\n",
                    *SDL_GetError() ? ": " : "", SDL_GetError());

@@ -23,6 +23,7 @@ struct Lib {
   decltype(&XSync) sync = nullptr;
   decltype(&XSetWMNormalHints) set_normal_hints = nullptr;
   decltype(&XGetWMNormalHints) get_normal_hints = nullptr;
+  decltype(&XGetWindowAttributes) get_attributes = nullptr;
   bool ok = false;
 };
 
@@ -38,7 +39,8 @@ const Lib& lib() {
     l.ok = get(&l.intern_atom, "XInternAtom") & get(&l.get_property, "XGetWindowProperty") &
            get(&l.free, "XFree") & get(&l.send_event, "XSendEvent") & get(&l.sync, "XSync") &
            get(&l.set_normal_hints, "XSetWMNormalHints") &
-           get(&l.get_normal_hints, "XGetWMNormalHints");
+           get(&l.get_normal_hints, "XGetWMNormalHints") &
+           get(&l.get_attributes, "XGetWindowAttributes");
     return l;  // the handle stays open: SDL holds the library anyway
   }();
   return l;
@@ -118,6 +120,16 @@ bool frame_extents(SDL_Window* window, int* left, int* right, int* top, int* bot
   return true;
 }
 
+bool size(SDL_Window* window, int* w, int* h) {
+  Display* d;
+  Window id;
+  XWindowAttributes a;
+  if (!x_window(window, &d, &id) || !lib().get_attributes(d, id, &a)) return false;
+  *w = a.width;
+  *h = a.height;
+  return true;
+}
+
 bool fullscreen(SDL_Window* window) {
   Display* d;
   Window w;
@@ -131,6 +143,7 @@ Change what_changed(const SDL_Event& e, SDL_Window* window) {
       !x_window(window, &d, &w))
     return Change::NONE;
   const XEvent& x = e.syswm.msg->msg.x11.event;
+  if (x.type == ConfigureNotify && x.xconfigure.window == w) return Change::PLACED;
   if (x.type != PropertyNotify || x.xproperty.window != w) return Change::NONE;
   if (x.xproperty.atom == lib().intern_atom(d, "_NET_FRAME_EXTENTS", False)) return Change::FRAME;
   if (x.xproperty.atom == lib().intern_atom(d, "_NET_WM_STATE", False)) return Change::STATE;

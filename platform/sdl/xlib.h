@@ -17,12 +17,17 @@ void request_frame_extents(SDL_Window* window);
 // The frame the window manager has announced (_NET_FRAME_EXTENTS); false when it has not.
 bool frame_extents(SDL_Window* window, int* left, int* right, int* top, int* bottom);
 
+// The window's size as the X server has it now (SDL's may lag behind a window manager's
+// quick succession of sizes); false when it cannot be asked.
+bool size(SDL_Window* window, int* w, int* h);
+
 // True when the window manager shows the window fullscreen (_NET_WM_STATE).
 bool fullscreen(SDL_Window* window);
 
 // What an event of SDL's window-manager kind (SDL_SYSWMEVENT) tells about `window`: that the
-// window manager changed its frame or its state, or nothing of interest.
-enum class Change { NONE, FRAME, STATE };
+// window manager changed its frame or its state, or placed it (a configure event, also one
+// that SDL finds no news in), or nothing of interest.
+enum class Change { NONE, FRAME, STATE, PLACED };
 Change what_changed(const SDL_Event& e, SDL_Window* window);
 
 // Size hints: exactly w x h (fixed), or, when `fixed` is false, at least that and any larger

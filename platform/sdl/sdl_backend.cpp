@@ -143,7 +143,12 @@ void refresh_origin() {
   if (!s.sdl_window) return;
   int x = 0, y = 0;
   SDL_GetWindowPosition(s.sdl_window, &x, &y);
+  const POINT before = s.window->origin();
   s.window->set_origin(POINT{x, y});
+  // The game blits its frame to the client area's screen position, which it learns from
+  // WM_MOVE: tell it of every change, also of those SDL reports no move for (a window
+  // manager's late frame), or the frame lands off by the difference.
+  if (before.x != x || before.y != y) post_message(s.window.get(), WM_MOVE, 0, MAKELPARAM(x, y));
 }
 
 // Copies the frame rectangle r onto the zoomed window surface: each pixel becomes a square

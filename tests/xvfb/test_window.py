@@ -72,13 +72,15 @@ def fullscreen(expected):  # 1280 x 1024: the frame doubled, 147 and 93 pixels i
     whole = doubled.framed((1280, 1024), g.at)
     g.settled(lambda s: g.shot(whole=True) == whole, 'fullscreen: the frame doubled, centred on plain black',
               'fullscreen-start')
-    _, group = d.deal(g, 'fullscreen: a click on the doubled New deals')
+    board, group = d.deal(g, 'fullscreen: a click on the doubled New deals')
     d.mark(g, group, 'fullscreen: a click on the board selects the group under it')
     x.run(['wmctrl', '-i', '-r', g.window, '-b', 'remove,fullscreen'], check=True)
     g.zoom, g.at = 1, (0, 0)
     d.check(d.poll(lambda: centred(g, x.size)), 'back from fullscreen: 493 x 419, centred again: %s' % (g.geometry(),))
     d.check(d.poll(lambda: g.xprop('WM_NORMAL_HINTS').count('imum size: 493 by 419') == 2),
             'back from fullscreen: the size fixed again')
+    g.settled(lambda s: s.board() == board and s.red() == d.outline(group), 'back from fullscreen: the same board',
+              'fullscreen-back')
     g.close()
 
 

@@ -70,8 +70,8 @@ def fullscreen(expected):  # 1280 x 1024: the frame doubled, 147 and 93 pixels i
     doubled = d.Shot(bytes(b for y in range(2 * d.H) for k in range(3 * d.W * (y // 2), 3 * d.W * (y // 2 + 1), 3)
                            for b in expected.rgb[k:k + 3] * 2), (2 * d.W, 2 * d.H))
     whole = doubled.framed((1280, 1024), g.at)
-    g.settled(lambda s: g.shot(whole=True) == whole, 'fullscreen: the frame doubled, centred on plain black',
-              'fullscreen-start')
+    g.settled(lambda s: g.shot(whole=True) == whole, 'fullscreen: the frame doubled, centred on plain black')
+    g.shot(whole=True).save('fullscreen-whole')
     board, group = d.deal(g, 'fullscreen: a click on the doubled New deals')
     d.mark(g, group, 'fullscreen: a click on the board selects the group under it')
     x.run(['wmctrl', '-i', '-r', g.window, '-b', 'remove,fullscreen'], check=True)

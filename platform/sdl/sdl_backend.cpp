@@ -138,7 +138,8 @@ void set_icon_and_cursor(const WindowDesc& desc) {
   }
 }
 
-void refresh_origin() {
+// `tell`: post WM_MOVE when the position changed (unless the caller's event becomes one).
+void refresh_origin(bool tell = true) {
   State& s = state();
   if (!s.sdl_window) return;
   int x = 0, y = 0;
@@ -148,7 +149,8 @@ void refresh_origin() {
   // The game blits its frame to the client area's screen position, which it learns from
   // WM_MOVE: tell it of every change, also of those SDL reports no move for (a window
   // manager's late frame), or the frame lands off by the difference.
-  if (before.x != x || before.y != y) post_message(s.window.get(), WM_MOVE, 0, MAKELPARAM(x, y));
+  if (tell && (before.x != x || before.y != y))
+    post_message(s.window.get(), WM_MOVE, 0, MAKELPARAM(x, y));
 }
 
 // Copies the frame rectangle r onto the zoomed window surface: each pixel becomes a square
@@ -276,14 +278,10 @@ void handle_event(const SDL_Event& e) {
   switch (xlib::what_changed(e, s.sdl_window)) {
     case xlib::Change::FRAME: return follow_frame();
     case xlib::Change::STATE: return follow_state();
-    case xlib::Change::PLACED:
-      // Paint the window whole again: a window manager that applies new size hints may shift
-      // the window's pixels without a move SDL would report.
-      s.laid_out = nullptr;
-      return flush_frame();
     case xlib::Change::NONE: break;
   }
-  if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_MOVED) refresh_origin();
+  if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_MOVED)
+    refresh_origin(false);  // translated into WM_MOVE below
   const bool resized = e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED;
   if (resized) s.laid_out = nullptr;  // the next frame lays out and paints the window whole
   if (resized || (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_EXPOSED)) {

@@ -143,7 +143,6 @@ Change what_changed(const SDL_Event& e, SDL_Window* window) {
       !x_window(window, &d, &w))
     return Change::NONE;
   const XEvent& x = e.syswm.msg->msg.x11.event;
-  if (x.type == ConfigureNotify && x.xconfigure.window == w) return Change::PLACED;
   if (x.type != PropertyNotify || x.xproperty.window != w) return Change::NONE;
   if (x.xproperty.atom == lib().intern_atom(d, "_NET_FRAME_EXTENTS", False)) return Change::FRAME;
   if (x.xproperty.atom == lib().intern_atom(d, "_NET_WM_STATE", False)) return Change::STATE;

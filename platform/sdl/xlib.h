@@ -25,9 +25,8 @@ bool size(SDL_Window* window, int* w, int* h);
 bool fullscreen(SDL_Window* window);
 
 // What an event of SDL's window-manager kind (SDL_SYSWMEVENT) tells about `window`: that the
-// window manager changed its frame or its state, or placed it (a configure event, also one
-// that SDL finds no news in), or nothing of interest.
-enum class Change { NONE, FRAME, STATE, PLACED };
+// window manager changed its frame or its state, or nothing of interest.
+enum class Change { NONE, FRAME, STATE };
 Change what_changed(const SDL_Event& e, SDL_Window* window);
 
 // Size hints: exactly w x h (fixed), or, when `fixed` is false, at least that and any larger

@@ -11,8 +11,7 @@ import driver as d
 def kwin(expected):
     d.need('kwin_x11')
     x = d.Display(wm=False)
-    # no compositing: screenshots read the window itself
-    d._Process(['kwin_x11', '--replace'], env=d.session(DISPLAY=x.env['DISPLAY'], KWIN_COMPOSE='N', QT_QPA_PLATFORM='xcb'),
+    d._Process(['kwin_x11', '--replace'], env=d.session(DISPLAY=x.env['DISPLAY'], QT_QPA_PLATFORM='xcb'),
                stderr=open(x.work + '/kwin.log', 'ab'))
     if not d.poll(lambda: b'KWin' in x.run(['wmctrl', '-m']).stdout):
         raise RuntimeError('kwin_x11 did not start: ' + open(x.work + '/kwin.log').read())

@@ -213,7 +213,8 @@ class Display:  # Xvfb (a screen of `depth` bits), and openbox on it if `wm`; bo
 
 
 def session(home=None, **env):  # a desktop session's bare environment; no session bus, none started either
-    return dict(HOME=home or tempdir(), LANG='C.UTF-8', XDG_RUNTIME_DIR=tempdir(0o700),
+    sanitizers = {k: v for k, v in os.environ.items() if k in ('ASAN_OPTIONS', 'UBSAN_OPTIONS', 'TSAN_OPTIONS')}
+    return dict(HOME=home or tempdir(), LANG='C.UTF-8', XDG_RUNTIME_DIR=tempdir(0o700), **sanitizers,
                 DBUS_SESSION_BUS_ADDRESS='unix:path=/nonexistent', PATH='/usr/local/bin:/usr/bin:/bin:/usr/games', **env)
 
 

@@ -19,6 +19,8 @@
 #include <string>
 #include <thread>
 
+#include "platform/sdl/xlib.h"
+
 namespace plat::sdl {
 
 namespace {
@@ -56,8 +58,6 @@ bool in_forked_child = false;  // this process shows a box for the game
   }
   ::_exit(EXIT_DISPLAY_LOST);
 }
-
-int on_x_io_error(void*) { display_lost(); }
 
 void on_close_signal(int signal_number) {
   const int saved = errno;
@@ -114,17 +114,7 @@ int display_connection(SDL_Window* window) {
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
   if (!SDL_GetWindowWMInfo(window, &info)) return -1;
-  if (info.subsystem == SDL_SYSWM_X11) {
-    void* xlib = ::dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
-    auto number =
-        xlib ? reinterpret_cast<int (*)(void*)>(::dlsym(xlib, "XConnectionNumber")) : nullptr;
-    using Handler = int (*)(void*);
-    auto set_handler =
-        xlib ? reinterpret_cast<Handler (*)(Handler)>(::dlsym(xlib, "XSetIOErrorHandler"))
-             : nullptr;
-    if (set_handler) set_handler(on_x_io_error);
-    return number ? number(info.info.x11.display) : -1;
-  }
+  if (info.subsystem == SDL_SYSWM_X11) return xlib::connection(window, display_lost);
   if (info.subsystem == SDL_SYSWM_WAYLAND) {
     void* wayland = ::dlopen("libwayland-client.so.0", RTLD_NOW | RTLD_NOLOAD);
     auto get_fd =

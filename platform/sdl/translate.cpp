@@ -1,6 +1,8 @@
 // SDL events into numbered window messages; see translate.h.
 #include "platform/sdl/translate.h"
 
+#include <algorithm>
+
 namespace plat::sdl {
 
 namespace {
@@ -21,9 +23,12 @@ bool button_info(Uint8 button, uint32* bit, uint32* down, uint32* up) {
   }
 }
 
-// A window position in client pixels: divided by the zoom, rounded towards minus infinity
-// so that a position left of or above the window stays outside it.
-int32 unzoom(Sint32 v, int zoom) { return v >= 0 ? v / zoom : -((zoom - 1 - v) / zoom); }
+// A window position in client pixels: less the client area's offset, divided by the zoom,
+// rounded towards minus infinity so that a position left of or above it stays outside it.
+int32 unzoom(Sint32 v, int offset, int zoom) {
+  v -= offset;
+  return v >= 0 ? v / zoom : -((zoom - 1 - v) / zoom);
+}
 
 // The Windows virtual-key code of an SDL key (letters, digits, function keys, the arrows and
 // a few editing keys); 0 for any other.
@@ -59,6 +64,12 @@ bool translate_window_event(const SDL_WindowEvent& w, HWND hwnd, Message* out) {
 
 }  // namespace
 
+View fit_view(int win_w, int win_h, int client_w, int client_h) {
+  const int zoom = std::max(1, std::min(win_w / client_w, win_h / client_h));
+  return View{zoom, std::max(0, (win_w - client_w * zoom) / 2),
+              std::max(0, (win_h - client_h * zoom) / 2)};
+}
+
 uint32 modifier_bits(Uint16 mods) {
   return ((mods & KMOD_SHIFT) ? MK_SHIFT : 0u) | ((mods & KMOD_CTRL) ? MK_CONTROL : 0u);
 }
@@ -69,7 +80,7 @@ uint32 button_bits(Uint32 m) {
 }
 
 bool translate_event(const SDL_Event& e, Uint32 window_id, Uint16 mods, HWND hwnd,
-                     MouseState* mouse, Message* out, int zoom) {
+                     MouseState* mouse, Message* out, const View& view) {
   switch (e.type) {
     case SDL_QUIT:  // a signal asked the program to end: close as the close box would
       *out = Message{hwnd, WM_CLOSE, 0, 0};
@@ -79,8 +90,9 @@ bool translate_event(const SDL_Event& e, Uint32 window_id, Uint16 mods, HWND hwn
     case SDL_MOUSEMOTION:
       if (e.motion.windowID != window_id) return false;
       mouse->held = button_bits(e.motion.state);
-      *out = Message{hwnd, WM_MOUSEMOVE, mouse->held | modifier_bits(mods),
-                     MAKELPARAM(unzoom(e.motion.x, zoom), unzoom(e.motion.y, zoom))};
+      *out = Message{
+          hwnd, WM_MOUSEMOVE, mouse->held | modifier_bits(mods),
+          MAKELPARAM(unzoom(e.motion.x, view.x, view.zoom), unzoom(e.motion.y, view.y, view.zoom))};
       return true;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
@@ -89,8 +101,9 @@ bool translate_event(const SDL_Event& e, Uint32 window_id, Uint16 mods, HWND hwn
         return false;
       const bool pressed = e.type == SDL_MOUSEBUTTONDOWN;
       mouse->held = pressed ? (mouse->held | bit) : (mouse->held & ~bit);
-      *out = Message{hwnd, pressed ? down : up, mouse->held | modifier_bits(mods),
-                     MAKELPARAM(unzoom(e.button.x, zoom), unzoom(e.button.y, zoom))};
+      *out = Message{
+          hwnd, pressed ? down : up, mouse->held | modifier_bits(mods),
+          MAKELPARAM(unzoom(e.button.x, view.x, view.zoom), unzoom(e.button.y, view.y, view.zoom))};
       return true;
     }
     case SDL_KEYDOWN: {

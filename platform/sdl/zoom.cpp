@@ -1,8 +1,6 @@
 // The window's zoom factor; see zoom.h.
 #include "platform/sdl/zoom.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -10,6 +8,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
+#include "platform/sdl/xlib.h"
 
 namespace plat {
 
@@ -23,30 +22,6 @@ struct ZoomOption {
 ZoomOption& zoom_option() {
   static ZoomOption o;
   return o;
-}
-
-// The X resources of the display (what xrdb loaded), read through the X library that SDL
-// itself uses; empty when there is no X server or no resources.
-std::string x_resources() {
-  const char* driver = SDL_GetCurrentVideoDriver();
-  if (!driver || std::strcmp(driver, "x11") != 0) return {};
-  void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
-  if (!xlib) return {};
-  using OpenFn = void* (*)(const char*);
-  using ResourcesFn = char* (*)(void*);
-  using CloseFn = int (*)(void*);
-  auto open = reinterpret_cast<OpenFn>(dlsym(xlib, "XOpenDisplay"));
-  auto resources = reinterpret_cast<ResourcesFn>(dlsym(xlib, "XResourceManagerString"));
-  auto close = reinterpret_cast<CloseFn>(dlsym(xlib, "XCloseDisplay"));
-  std::string text;
-  if (open && resources && close) {
-    if (void* display = open(nullptr)) {
-      if (const char* r = resources(display)) text = r;
-      close(display);
-    }
-  }
-  dlclose(xlib);
-  return text;
 }
 
 // The number after "Xft.dpi:" in the resource lines; 0 when there is none.
@@ -79,7 +54,7 @@ std::optional<int> desktop_zoom() {
     if (*end == '\0' && f >= 1) return static_cast<int>(std::min<long>(f, MAX_ZOOM));
   }
   // Clamped before it becomes a whole number: a resource may say 1e400 or inf.
-  const double dpi = xft_dpi(x_resources());
+  const double dpi = xft_dpi(xlib::resources());
   if (dpi >= 96) return static_cast<int>(std::min(std::floor(dpi / 96), double{MAX_ZOOM}));
   return {};
 }

@@ -63,6 +63,27 @@ TEST(Translate, MouseEventsPackTheirPlaceAndCarryTheKeyStateWordOfTheirOwnEvent)
   EXPECT_FALSE(t.feed(button(DOWN, SDL_BUTTON_LEFT, 5, 5, WIN + 1)));  // another window
 }
 
+TEST(Translate, AForcedSizeShowsTheLargestWholeZoomCentredAndTheMouseIsMappedThroughIt) {
+  using plat::sdl::fit_view;
+  const auto view = [](plat::sdl::View v) { return std::array{v.zoom, v.x, v.y}; };
+  EXPECT_EQ(view(fit_view(493, 419, 493, 419)), (std::array{1, 0, 0}));       // its own size
+  EXPECT_EQ(view(fit_view(986, 838, 493, 419)), (std::array{2, 0, 0}));       // its own size at 2
+  EXPECT_EQ(view(fit_view(1280, 1024, 493, 419)), (std::array{2, 147, 93}));  // fullscreen
+  EXPECT_EQ(view(fit_view(1024, 768, 493, 419)), (std::array{1, 265, 174}));  // too low for 2
+  EXPECT_EQ(view(fit_view(300, 200, 493, 419)), (std::array{1, 0, 0}));       // smaller: top left
+
+  plat::sdl::MouseState mouse;
+  plat::Message out;
+  const plat::sdl::View v{2, 147, 93};
+  // The first client pixel's square, its last screen pixel, and left of and above the frame.
+  for (auto [x, y, lParam] : {std::array{147, 93, 0x00000000}, std::array{148, 94, 0x00000000},
+                              std::array{149, 95, 0x00010001}, std::array{146, 92, -1}}) {
+    ASSERT_TRUE(plat::sdl::translate_event(button(DOWN, SDL_BUTTON_LEFT, x, y), WIN, 0, HWND_GAME,
+                                           &mouse, &out, v));
+    EXPECT_EQ(out.lParam, lParam) << x << ", " << y;
+  }
+}
+
 TEST(Translate, WindowEventsBecomePaintMoveAndClose) {
   Translator t;
   for (auto [what, message] : {std::pair{SDL_WINDOWEVENT_EXPOSED, WM_PAINT},

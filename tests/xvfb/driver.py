@@ -107,6 +107,17 @@ class Shot:  # the client area as the X server shows it: RGB bytes row by row
     def __init__(self, rgb, size=(W, H)):
         self.rgb, self.size = rgb, size
 
+    def at_bits(self, bits):  # as a screen with bits[c] for colour channel c (red, green, blue) shows it
+        keep = [256 - (1 << (8 - min(b, 8))) for b in bits]
+        return Shot(bytes(b & keep[k % 3] for k, b in enumerate(self.rgb)), self.size)
+
+    def framed(self, size, at):  # itself at `at` on a black picture of `size`
+        rgb, w = bytearray(3 * size[0] * size[1]), self.size[0]
+        for y in range(self.size[1]):
+            k = 3 * ((at[1] + y) * size[0] + at[0])
+            rgb[k:k + 3 * w] = self.rgb[3 * w * y:3 * w * (y + 1)]
+        return Shot(bytes(rgb), size)
+
     def __eq__(self, other):
         return isinstance(other, Shot) and self.rgb == other.rgb
 
@@ -177,11 +188,11 @@ class _Process:  # a process in a session of its own, ended with whatever it sta
                     self.p.wait(patience)
 
 
-class Display:  # Xvfb, and openbox on it if `wm`; both run until the test ends
-    def __init__(self, size=(1024, 768), wm=True):
+class Display:  # Xvfb (a screen of `depth` bits), and openbox on it if `wm`; both run until the test ends
+    def __init__(self, size=(1024, 768), wm=True, depth=24):
         need('Xvfb', 'xdotool', 'xwininfo', 'xwd', 'xprop', 'convert', *['openbox', 'wmctrl'] * wm)
-        self.work, (read, write) = tempdir(), os.pipe()
-        self.server = _Process(['Xvfb', '-displayfd', str(write), '-screen', '0', '%dx%dx24' % size, '-nolisten', 'tcp'],
+        self.work, (read, write), self.size = tempdir(), os.pipe(), size
+        self.server = _Process(['Xvfb', '-displayfd', str(write), '-screen', '0', '%dx%dx%d' % (*size, depth), '-nolisten', 'tcp'],
                  pass_fds=[write], stderr=open(self.work + '/xvfb.log', 'ab'))
         os.close(write)
         with os.fdopen(read) as f:  # Xvfb writes its display number once it takes connections
@@ -202,17 +213,21 @@ class Display:  # Xvfb, and openbox on it if `wm`; both run until the test ends
         return subprocess.run(argv, env=self.env, capture_output=True, timeout=60, **kw)
 
 
-class Game:  # the game (or `cmd`) in `folder`, a desktop session's bare environment, HOME fresh unless given
-    zoom = 1  # the window's scale: mouse positions and screenshots are unscaled
+def session(home=None, **env):  # a desktop session's bare environment; no session bus, none started either
+    sanitizers = {k: v for k, v in os.environ.items() if k in ('ASAN_OPTIONS', 'UBSAN_OPTIONS', 'TSAN_OPTIONS')}
+    return dict(HOME=home or tempdir(), LANG='C.UTF-8', XDG_RUNTIME_DIR=tempdir(0o700), **sanitizers,
+                DBUS_SESSION_BUS_ADDRESS='unix:path=/nonexistent', PATH='/usr/local/bin:/usr/bin:/bin:/usr/games', **env)
 
-    def __init__(self, x, folder, args=(), env=None, cmd=None, home=None):
+
+class Game:  # the game (or `cmd`) in `folder`, a desktop session's bare environment, HOME fresh unless given
+    zoom, at = 1, (0, 0)  # the client area's scale and place in the window: mouse positions and screenshots are unscaled
+
+    def __init__(self, x, folder, args=(), env=None, cmd=None, home=None, title='^Orbolan!$'):
         self.x, self.log = x, os.path.join(x.work, 'game-%d.log' % len(_cleanups))
         with open(self.log, 'wb') as log:
-            self.p = _Process(list(cmd or [GAME]) + list(args), cwd=folder, stdout=log, stderr=log, env=dict(
-                HOME=home or tempdir(), DISPLAY=x.env['DISPLAY'], LANG='C.UTF-8', XDG_RUNTIME_DIR=tempdir(0o700),
-                DBUS_SESSION_BUS_ADDRESS='unix:path=/nonexistent',  # no session bus, none autolaunched
-                PATH='/usr/local/bin:/usr/bin:/bin:/usr/games', **(env or {}))).p
-        found = poll(lambda: self.p.poll() is not None or self.windows('^Orbolan!$'))
+            self.p = _Process(list(cmd or [GAME]) + list(args), cwd=folder, stdout=log, stderr=log,
+                              env=session(home, DISPLAY=x.env['DISPLAY'], **(env or {}))).p
+        found = poll(lambda: self.p.poll() is not None or self.windows(title))
         if found is True or not found:
             raise RuntimeError('no window "Orbolan!" appeared; the game said: ' + self.stderr())
         self.window = found.pop()
@@ -224,14 +239,29 @@ class Game:  # the game (or `cmd`) in `folder`, a desktop session's bare environ
     def stderr(self):
         return open(self.log, errors='replace').read()
 
-    def shot(self):  # from xwd's dump of the window (32 bits per pixel), the top-left pixel of each zoom square
-        data, z = self.x.run(['xwd', '-id', self.window, '-silent'], check=True).stdout, self.zoom
-        header = struct.unpack_from('>20I', data)  # sizes at 0, 4, 5, 12, byte order at 7, colours at 19
-        w, h, starts = header[4] // z, header[5] // z, range(header[0] + 12 * header[19], len(data), header[12] * z)
-        rgb = bytearray(3 * w * h)
-        for channel, at in enumerate((2, 1, 0) if header[7] == 0 else (1, 2, 3)):
-            rgb[channel::3] = b''.join(data[k + at:k + 4 * z * w:4 * z] for k in starts[:h])
-        return Shot(bytes(rgb), (w, h))
+    def shot(self, whole=False):  # from xwd's dump, the top-left pixel of each zoom square; whole: the window
+        data = self.x.run(['xwd', '-id', self.window, '-silent'], check=True).stdout
+        # sizes at 0, 4, 5, 12, byte order at 7, bits per pixel at 11, channel masks at 14-16, colours at 19
+        header = struct.unpack_from('>20I', data)
+        (z, (x, y)), size, bpp = ((1, (0, 0)) if whole else (self.zoom, self.at)), (header[4], header[5]), header[11] // 8
+        crop = (W * z, H * z) if (x, y) != (0, 0) else size  # a frame placed inside a larger window: just it
+        w, h = min(size[0] - x, crop[0]) // z, min(size[1] - y, crop[1]) // z
+        starts = range(header[0] + 12 * header[19] + y * header[12] + x * bpp, len(data), header[12] * z)[:h]
+        if bpp == 4 and header[14:17] == (0xFF0000, 0xFF00, 0xFF):
+            rgb = bytearray(3 * w * h)
+            for channel, at in enumerate((2, 1, 0) if header[7] == 0 else (1, 2, 3)):
+                rgb[channel::3] = b''.join(data[k + at:k + 4 * z * w:4 * z] for k in starts)
+            return Shot(bytes(rgb), (w, h))
+        # other screens (16 or 30 bits): each channel's top eight bits
+        order, channels = 'little' if header[7] == 0 else 'big', []
+        for mask in header[14:17]:
+            shift, width = (mask & -mask).bit_length() - 1, bin(mask).count('1')
+            channels.append((mask, shift + width - 8) if width >= 8 else (mask, shift - (8 - width)))
+        put = lambda v, s: v >> s if s >= 0 else v << -s
+        self.bits = [bin(m).count('1') for m in header[14:17]]
+        return Shot(bytes(put(p & m, s) for k in starts for i in range(w) for p in
+                          [int.from_bytes(data[k + i * z * bpp:k + (i * z + 1) * bpp], order)] for m, s in channels),
+                    (w, h))
 
     def settled(self, until, what, save=None):  # the second of two equal screenshots in a row meeting `until`
         last = [None]
@@ -254,7 +284,7 @@ class Game:  # the game (or `cmd`) in `folder`, a desktop session's bare environ
         self.x.run(['xdotool', *map(str, commands)], check=True)
 
     def move(self, x, y, *then):
-        self.xdo('mousemove', '--window', self.window, x * self.zoom, y * self.zoom, *then)
+        self.xdo('mousemove', '--window', self.window, self.at[0] + x * self.zoom, self.at[1] + y * self.zoom, *then)
 
     def click(self, x, y):
         self.move(x, y, 'click', 1)

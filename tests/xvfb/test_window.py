@@ -1,14 +1,14 @@
 #!/usr/bin/env python3
 """The window as the X server shows it: no display; without a window manager its place, icon,
-pixels and mouse events on the buttons; under openbox bad zoom values refused, the framed window
-centred, and SIGTERM and SIGHUP closing the game as its close box does."""
-import re, signal, subprocess
+pixels and mouse events on the buttons; screens of 16 and 30 bits, and 8 refused; under openbox
+bad zoom values refused, the framed window centred, SIGTERM and SIGHUP closing the game as its
+close box does, and fullscreen: the frame zoomed and centred on black, clicks through it."""
+import os, re, signal, subprocess
 import driver as d
 
 
-def no_display():
-    run = subprocess.run(['env', '-u', 'DISPLAY', '-u', 'WAYLAND_DISPLAY', d.GAME], cwd=d.tempdir(),
-                         capture_output=True, timeout=60)
+def no_display():  # with a session bus and whatever dialog helper is installed (zenity finds no display)
+    run = subprocess.run([d.GAME], cwd=d.tempdir(), env=d.session(), capture_output=True, timeout=60)
     d.check(run.returncode != 0 and b'Direct Draw Initialisierung fehlgeschlagen!' in run.stderr,
             'without a display: the message on standard error, exit code %d' % run.returncode)
 
@@ -42,10 +42,53 @@ def without_window_manager(expected):
     g.settled(lambda s: s.screen() == 'setup' and s != setup, 'a drag with Shift held cancels the press: still setup')
 
 
-def centred(g):  # once the window manager has framed the window
+def depths(expected):
+    for depth in 16, 30:  # SDL's own surface, and its renderer converting
+        g = d.Game(d.Display(wm=False, depth=depth), d.player_folder())
+        g.settled(lambda s: s == expected.at_bits(g.bits), 'a screen of %d bits shows the first screen' % depth,
+                  'depth-%d' % depth)
+        g.kill(signal.SIGTERM)
+    x = d.Display(wm=False, depth=8)
+    log = os.path.join(x.work, 'depth-8.log')
+    p = d._Process([d.GAME], cwd=d.player_folder(), env=d.session(DISPLAY=x.env['DISPLAY']),
+                   stderr=open(log, 'wb')).p
+    said = d.poll(lambda: b'Direct Draw Initialisierung fehlgeschlagen!' in d.content(log) and d.content(log))
+    tree = lambda: x.run(['xwininfo', '-root', '-tree'], text=True).stdout
+    box = d.poll(lambda: re.findall(r'(0x[0-9a-f]+) "ERROR"', tree()))  # its title's type is one xdotool skips
+    if box:
+        x.run(['xdotool', 'windowfocus', '--sync', box[0], 'key', 'Return'])
+    d.check(said and b'no surface to draw into' in said and p.wait(60) != 0,
+            'a screen of 8 bits: why, on standard error and in a box; exit code %s' % p.poll())
+
+
+def fullscreen(expected):  # 1280 x 1024: the frame doubled, 147 and 93 pixels in
+    x = d.Display(size=(1280, 1024))
+    g = d.Game(x, d.player_folder())
+    g.settled(lambda s: s == expected, 'the first screen at its own size')
+    x.run(['wmctrl', '-i', '-r', g.window, '-b', 'add,fullscreen'], check=True)
+    g.zoom, g.at = 2, (147, 93)
+    doubled = d.Shot(bytes(b for y in range(2 * d.H) for k in range(3 * d.W * (y // 2), 3 * d.W * (y // 2 + 1), 3)
+                           for b in expected.rgb[k:k + 3] * 2), (2 * d.W, 2 * d.H))
+    whole = doubled.framed((1280, 1024), g.at)
+    g.settled(lambda s: g.shot(whole=True) == whole, 'fullscreen: the frame doubled, centred on plain black')
+    g.shot(whole=True).save('fullscreen-whole')
+    board, group = d.deal(g, 'fullscreen: a click on the doubled New deals')
+    d.mark(g, group, 'fullscreen: a click on the board selects the group under it')
+    x.run(['wmctrl', '-i', '-r', g.window, '-b', 'remove,fullscreen'], check=True)
+    g.zoom, g.at = 1, (0, 0)
+    d.check(d.poll(lambda: centred(g, x.size)), 'back from fullscreen: 493 x 419, centred again: %s' % (g.geometry(),))
+    d.check(d.poll(lambda: g.xprop('WM_NORMAL_HINTS').count('imum size: 493 by 419') == 2),
+            'back from fullscreen: the size fixed again')
+    g.settled(lambda s: s.board() == board and s.red() == d.outline(group), 'back from fullscreen: the same board',
+              'fullscreen-back')
+    g.close()
+
+
+def centred(g, screen=(1024, 768)):  # once the window manager has framed the window
     frame = g.xprop('-notype', '_NET_FRAME_EXTENTS').partition('=')[2].split(',')
     (l, r, t, b), (gx, gy, w, h) = [int(n) for n in frame if n.strip().isdigit()] or (0,) * 4, g.geometry()
-    return t > 0 and (gx - l, gy - t, w, h) == (512 - (d.W + l + r) // 2, 384 - (d.H + t + b) // 2, d.W, d.H)
+    return t > 0 and (gx - l, gy - t, w, h) == (screen[0] // 2 - (d.W + l + r) // 2,
+                                                 screen[1] // 2 - (d.H + t + b) // 2, d.W, d.H)
 
 
 def with_window_manager(expected):
@@ -65,7 +108,9 @@ def test():
     no_display()
     expected = d.expected_start()
     without_window_manager(expected)
+    depths(expected)
     with_window_manager(expected)
+    fullscreen(expected)
 
 
 d.main(test)

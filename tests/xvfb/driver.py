@@ -6,12 +6,26 @@ BIN = os.path.abspath(os.environ.get('ORBOLAN_BIN', 'build/rel/bin'))
 GAME = os.path.join(BIN, 'orbolan')
 ART = os.environ.get('ORBOLAN_ART') or os.path.join(BIN, '..', 'resources', 'generated')
 SHOTS = os.environ.get('ORBOLAN_SHOTS') or os.path.join(tempfile.gettempdir(), 'orbolan-shots')
-SOUNDS = ['intro.wav', 'click.wav', 'pop.wav', 'megapop.wav', 'score.wav', 'higscore.wav']
-W, H, COLUMNS, ROWS = 493, 419, 10, 7
-# Top-left corners of the buttons (faces 62 x 38) and the picture each shows when usable.
-BUTTONS = dict(exit=(6, 376), setup=(142, 376), scores=(210, 376), new=(278, 376), end=(278, 376), undo=(426, 376),
-               ok=(215, 277), ok_credits=(170, 277), reset=(250, 277), done=(180, 277))
-FACES = dict(zip(BUTTONS, (108, 112, 114, 116, 118, 134, 120, 120, 124, 122)))
+
+
+def _game_header(name):  # the #define and constexpr int lines of a header of the game, as numbers
+    text, found = open(os.path.join(os.path.dirname(__file__), '..', '..', 'game', name)).read(), {}
+    for key, value in re.findall(r'^(?:#define|constexpr int) (\w+)(?: =)? ([\w +*/()-]+?);?(?:\s*//.*)?$', text, re.M):
+        found[key] = eval(value, {}, dict(found))  # numbers, and sums and products of earlier names
+    return found, text
+
+
+G, (ID, _orbolan_h) = _game_header('geometry.h')[0], _game_header('ORBOLAN.h')
+SOUNDS = re.findall(r'"(\w+\.wav)"', _orbolan_h)
+W, H, COLUMNS, ROWS, CELL = G['SCREEN_W'] - 1, G['SCREEN_H'] - 1, G['FIELD_COLUMNS'], G['FIELD_ROWS'], G['CELL_SIZE']
+# Top-left corners of the buttons (faces BUTTON_W x BUTTON_H) and the picture each shows when usable.
+_MAIN, _SHEET = G['MAIN_BUTTON_Y'], G['SHEET_BUTTON_Y']
+BUTTONS = dict(exit=(G['EXIT_BUTTON_X'], _MAIN), setup=(G['SETUP_BUTTON_X'], _MAIN), scores=(G['SCORES_BUTTON_X'], _MAIN),
+               new=(G['NEW_BUTTON_X'], _MAIN), end=(G['NEW_BUTTON_X'], _MAIN), undo=(G['UNDO_BUTTON_X'], _MAIN),
+               ok=(G['OK_SETUP_BUTTON_X'], _SHEET), ok_credits=(G['OK_CREDITS_BUTTON_X'], _SHEET),
+               reset=(G['RESET_BUTTON_X'], _SHEET), done=(G['DONE_BUTTON_X'], _SHEET))
+FACES = dict(zip(BUTTONS, (ID[k] for k in ('IDB_EXIT', 'IDB_SETUP', 'IDB_SCORES', 'IDB_NEW', 'IDB_END', 'IDB_UNDO',
+                                            'IDB_OK', 'IDB_OK', 'IDB_RESET', 'IDB_DONE'))))
 # Each screen by a face that only it shows.
 SCREENS = dict(start='new', game='end', setup='ok', credits='ok_credits', scores='reset', end='done')
 failures, _cleanups = [], []
@@ -39,8 +53,8 @@ def need(*tools):
         raise Skip('not installed: ' + ' '.join(missing))
 
 
-def cell(i, j):  # the centre of a board cell
-    return 48 * i + 31, 48 * j + 31
+def cell(i, j):  # the middle of a cell's bubble
+    return G['BUBBLE_LEFT'] + CELL * i + CELL // 2 - 1, G['BUBBLE_TOP'] + CELL * j + CELL // 2 - 1
 
 
 def tempdir(mode=0o755):  # 0o755: a test may run the game as another user below it
@@ -132,17 +146,17 @@ class Shot:  # the client area as the X server shows it: RGB bytes row by row
 
     def shows(self, button, masked=False, face=None):
         # The usable face exactly, or picture `face` (pressed); masked: dimmed by the checkerboard.
-        want, mask = picture(face or FACES[button])[2][:62 * 38 * 3], picture(128)[2]
+        want, mask = picture(face or FACES[button])[2][:G['BUTTON_W'] * G['BUTTON_H'] * 3], picture(ID['IDB_BTNMASK'])[2]
         want = bytes(b if mask[k - k % 3] else 0 for k, b in enumerate(want)) if masked else want
-        return self.rows(*BUTTONS[button], 62, 38) == want
+        return self.rows(*BUTTONS[button], G['BUTTON_W'], G['BUTTON_H']) == want
 
     def screen(self):
         return next((name for name, face in SCREENS.items() if self.shows(face)), None)
 
     def board(self):
         # board[i][j]: the colour 1..5 of the bubble at rest there, told by its exact inner square
-        bubbles = {Shot(picture(129 + k)[2], (46, 46)).rows(10, 10, 26, 26): k + 1 for k in range(5)}
-        return [[bubbles.get(self.rows(48 * i + 18, 48 * j + 18, 26, 26), 0)
+        bubbles = {Shot(picture(ID['IDB_BUBBLE_1'] + k)[2], (46, 46)).rows(10, 10, 26, 26): k + 1 for k in range(5)}
+        return [[bubbles.get(self.rows(G['BUBBLE_LEFT'] + CELL * i + 10, G['BUBBLE_TOP'] + CELL * j + 10, 26, 26), 0)
                  for j in range(ROWS)] for i in range(COLUMNS)]
 
     def red(self):  # the pure red pixels above the status bar
@@ -170,8 +184,10 @@ def after_normal_move(board, group):  # bubbles fall, columns close up to the ri
 
 
 def outline(group):  # the border of the union of the group's cell boxes (x = 48i + 7 .. 48i + 54)
-    inside = lambda x, y: x >= 7 and y >= 7 and ((x - 7) // 48, (y - 7) // 48) in group
-    return {(x, y) for (i, j) in group for y in range(48 * j + 7, 48 * j + 55) for x in range(48 * i + 7, 48 * i + 55)
+    left, top = G['BOARD_LEFT'], G['BOARD_TOP']
+    inside = lambda x, y: x >= left and y >= top and ((x - left) // CELL, (y - top) // CELL) in group
+    return {(x, y) for (i, j) in group for y in range(CELL * j + top, CELL * (j + 1) + top)
+            for x in range(CELL * i + left, CELL * (i + 1) + left)
             if not all(inside(*p) for p in ((x - 1, y), (x + 1, y), (x, y - 1), (x, y + 1)))}
 
 

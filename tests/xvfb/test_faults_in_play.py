@@ -12,11 +12,12 @@ def killed_runs(x):
     g = d.Game(x, folder)
     d.deal(g)
     g.button('undo', 'mousedown', 1)  # nothing to undo yet
-    g.settled(lambda s: s.shows('undo', face=135), 'Undo drawn pressed')
+    g.settled(lambda s: s.shows('undo', face=d.ID['IDB_UNDO_PRESSED']), 'Undo drawn pressed')
     g.button('undo', 'mouseup', 1)
-    wood = d.picture(100)[2][3 * (414 * 494 + 426):][:3 * 62]
+    left, below = d.BUTTONS['undo'][0], d.BUTTONS['undo'][1] + d.G['BUTTON_H']  # the row under Undo
+    wood = d.picture(d.ID['IDB_BACKGROUND'])[2][3 * (below * (d.W + 1) + left):][:3 * d.G['BUTTON_W']]
     released = g.settled(lambda s: s.shows('undo'), 'Undo released', 'undo-released')
-    d.check(released.rows(426, 414, 62, 1) == wood, 'Undo: the row under the button is wood again')
+    d.check(released.rows(left, below, d.G['BUTTON_W'], 1) == wood, 'Undo: the row under the button is wood again')
     g.button('end')
     g.wait_screen('end')
     g.kill()
@@ -52,8 +53,9 @@ def scores_held_as_the_game_ends(g):
         g.click(*d.cell(*min(group)))
         board = d.after_normal_move(board, group)
         g.settled(lambda s: s.board() == board, 'a move of %d' % len(group))
-    g.move(*d.cell(*min(group)), 'click', 1, 'mousemove', '--window', g.window, 241, 395, 'mousedown', 1)  # Scores
-    held = g.wait_screen('end').shows('scores', masked=True, face=115)
+    g.move(*d.cell(*min(group)), 'click', 1, 'mousemove', '--window', g.window,
+           d.BUTTONS['scores'][0] + 31, d.BUTTONS['scores'][1] + 19, 'mousedown', 1)
+    held = g.wait_screen('end').shows('scores', masked=True, face=d.ID['IDB_SCORES_PRESSED'])
     print('the last move slid %d cells; Scores %s' % (slide(board, group), 'held' if held else 'too late'))
     g.button('scores', 'mouseup', 1)
     return held

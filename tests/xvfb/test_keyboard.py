@@ -11,15 +11,20 @@ PREPARED = [0, 1, 0, 5, 500, 200, 1, 10, 10, 2, 20, 20, 3, 30, 30]
 BLACK, WHITE = b'\0\0\0', b'\xff\xff\xff'
 # Every frame a key may draw, by its outer rectangle (inclusive): the cursor inside a cell's
 # box, the ring four pixels around a button's face or around a setup option's click box.
-FRAMES = {'cell %d,%d' % (i, j): (48 * i + 8, 48 * j + 8, 48 * i + 53, 48 * j + 53)
+G, CELL = d.G, d.CELL
+FRAMES = {'cell %d,%d' % (i, j): (G['BUBBLE_LEFT'] + CELL * i, G['BUBBLE_TOP'] + CELL * j,
+                                  G['BUBBLE_LEFT'] + CELL * i + CELL - 3, G['BUBBLE_TOP'] + CELL * j + CELL - 3)
           for i in range(d.COLUMNS) for j in range(d.ROWS)}
 # Buttons by their places: New and End share one, as do OK and Done, Reset and New.
-FRAMES.update({name: (x - 4, y - 4, x + 65, y + 41) for name, (x, y) in dict(
-    exit=(6, 376), logo=(74, 376), setup=(142, 376), scores=(210, 376), end=(278, 376), undo=(426, 376),
-    ok=(215, 277), ok_credits=(170, 277), done=(180, 277), reset=(250, 277)).items()})
-FRAMES.update({name: (l - 3, t - 3, r + 3, b + 3) for name, (l, t, r, b) in dict(
-    normal=(97, 101, 210, 120), continuous=(97, 132, 229, 151), shifter=(97, 163, 189, 182),
-    megashift=(97, 194, 219, 217), sounds=(277, 81, 416, 101), animations=(278, 124, 406, 143)).items()})
+FRAMES.update({name: (x - 4, y - 4, x + G['BUTTON_W'] + 3, y + G['BUTTON_H'] + 3) for name, (x, y) in dict(
+    d.BUTTONS, logo=(G['LOGO_BUTTON_X'], G['MAIN_BUTTON_Y'])).items() if name != 'new'})
+FRAMES.update({name: (G[l] - 3, G[t] - 3, G[r] + 3, G[b] + 3) for name, (l, t, r, b) in dict(
+    normal=('TYPE_BOX_LEFT', 'NORMAL_BOX_TOP', 'NORMAL_BOX_RIGHT', 'NORMAL_BOX_BOTTOM'),
+    continuous=('TYPE_BOX_LEFT', 'CONTINUOUS_BOX_TOP', 'CONTINUOUS_BOX_RIGHT', 'CONTINUOUS_BOX_BOTTOM'),
+    shifter=('TYPE_BOX_LEFT', 'SHIFTER_BOX_TOP', 'SHIFTER_BOX_RIGHT', 'SHIFTER_BOX_BOTTOM'),
+    megashift=('TYPE_BOX_LEFT', 'MEGASHIFT_BOX_TOP', 'MEGASHIFT_BOX_RIGHT', 'MEGASHIFT_BOX_BOTTOM'),
+    sounds=('SOUNDS_BOX_LEFT', 'SOUNDS_BOX_TOP', 'SOUNDS_BOX_RIGHT', 'SOUNDS_BOX_BOTTOM'),
+    animations=('ANIMATIONS_BOX_LEFT', 'ANIMATIONS_BOX_TOP', 'ANIMATIONS_BOX_RIGHT', 'ANIMATIONS_BOX_BOTTOM')).items()})
 
 
 def framed(s, left, top, right, bottom):  # black, white, white, black from the outside in

@@ -34,8 +34,10 @@ def first_run(x, folder):
     d.check((waited := time.monotonic() - clicked) >= 1.0, 'the end-of-game screen came after the jingle (%.2f s)' % waited)
     d.check(d.poll(lambda: d.loud_frames(audio, before) >= 22050), 'the jingle was heard')
     end = g.wait_screen('end', save='04-end')
-    ink = [sum(p == (0, 0, 0) for p in zip(*(end.rows(300, row, 70, 14)[c::3] for c in range(3))))
-           for row in (115, 146, 176, 208, 238)]
+    ink = [sum(p == (0, 0, 0) for p in zip(*(end.rows(d.G['GAME_SCORE_X'] - 35, d.G[row], 70, 14)[c::3]
+                                             for c in range(3))))
+           for row in ('GAME_SCORE_SCORE_Y', 'GAME_SCORE_BONUS_Y', 'GAME_SCORE_TOTAL_Y', 'GAME_SCORE_AVERAGE_Y',
+                       'GAME_SCORE_GAMES_Y')]
     d.check(min(ink) > 0 and not end.red(), 'end of game: five numbers, no red best %s' % ink)
     g.button('done')
     g.settled(lambda s: s == start, 'Done: the start screen again')
@@ -50,7 +52,7 @@ def second_run(x, folder, expected):
     g.wait_screen('start')
     g.button('setup')
     setup = g.wait_screen('setup')
-    g.click(300, 133)
+    g.click(d.G['ANIMATIONS_BOX_LEFT'] + 20, d.G['ANIMATIONS_BOX_TOP'] + 9)
     g.settled(lambda s: s.screen() == 'setup' and s != setup, 'setup: Animations checked')
     g.button('ok')
     g.wait_screen('start')

@@ -20,12 +20,12 @@ def without_window_manager(expected):
     place = g.geometry()
     d.check(place == (512 - d.W // 2, 384 - d.H // 2, d.W, d.H), 'centred, 493 x 419: %s' % (place,))
     got = [int(n) for n in re.findall(r'\d+', g.xprop('-notype', '-f', '_NET_WM_ICON', '32c', ' $0+', '_NET_WM_ICON'))]
-    w, h, rgb = d.picture(1)  # magenta is transparent
+    w, h, rgb = d.picture(d.ID['ORBOLAN_ICON'])  # magenta is transparent
     want = [w, h] + [0 if rgb[k:k + 3] == b'\xff\0\xff' else 0xFF000000 | int.from_bytes(
         rgb[k:k + 3], 'big') for k in range(0, len(rgb), 3)]
     d.check(got == want, 'the window icon is the emblem (%s)' % got[:2])
 
-    pressed = lambda s: s.shows('setup', face=113)
+    pressed = lambda s: s.shows('setup', face=d.ID['IDB_SETUP_PRESSED'])
     g.button('setup', 'mousedown', 1)
     g.settled(pressed, 'a held button shows its pressed face')
     g.move(42, -24)  # off the window's top-left corner

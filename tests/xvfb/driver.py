@@ -135,6 +135,15 @@ class Shot:  # the client area as the X server shows it: RGB bytes row by row
     def __eq__(self, other):
         return isinstance(other, Shot) and self.rgb == other.rgb
 
+    def difference(self, other):  # where it differs from a shot of its size: the first pixel, the box of all
+        if self.size != other.size:
+            return 'the sizes differ: %s, expected %s' % (self.size, other.size)
+        w, rgb = self.size[0], other.rgb
+        at = [k // 3 for k in range(0, len(rgb), 3) if self.rgb[k:k + 3] != rgb[k:k + 3]]
+        xs, ys = [k % w for k in at], [k // w for k in at]
+        return at and 'first difference at (%d, %d); every difference within x %d..%d, y %d..%d' % (
+            xs[0], ys[0], min(xs), max(xs), min(ys), max(ys))
+
     def rows(self, x, y, w, h):
         starts = range(3 * (y * self.size[0] + x), len(self.rgb), 3 * self.size[0])[:h]
         return b''.join(self.rgb[k:k + 3 * w] for k in starts)
@@ -280,14 +289,18 @@ class Game:  # the game (or `cmd`) in `folder`, a desktop session's bare environ
                     (w, h))
 
     def settled(self, until, what, save=None):  # the second of two equal screenshots in a row meeting `until`
-        last = [None]
+        last, expected = [None], until if isinstance(until, Shot) else None  # a Shot: that picture exactly
 
         def steady():
             previous, last[0] = last[0], self.shot()
-            return last[0] == previous and until(last[0])
+            return last[0] == previous and (last[0] == expected if expected else until(last[0]))
 
         if not check(bool(poll(steady)), what):
-            last[0].save('failed-%d' % len(failures))
+            name = 'failed-%d' % len(failures)
+            last[0].save(name + ('-actual' if expected else ''))
+            if expected:
+                expected.save(name + '-expected')
+                print('  %s; the pictures: %s/%s-expected.png, -actual.png' % (last[0].difference(expected), SHOTS, name))
             raise RuntimeError('the steps after it depend on it: the test ends here')
         if save:
             last[0].save(save)

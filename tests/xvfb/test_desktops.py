@@ -17,7 +17,7 @@ def kwin(expected):
         raise RuntimeError('kwin_x11 did not start: ' + open(x.work + '/kwin.log').read())
     for start in 1, 2:
         g = d.Game(x, d.player_folder())
-        g.settled(lambda s: s == expected, 'KWin, start %d: the first screen pixel for pixel' % start)
+        g.settled(expected, 'KWin, start %d: the first screen pixel for pixel' % start)
         l, r, t, b = [int(n) for n in g.xprop('-notype', '_NET_FRAME_EXTENTS').partition('=')[2].split(',')]
         gx, gy, w, h = g.geometry()
         off = (gx - l - (1024 - (w + l + r)) / 2, gy - t - (768 - (h + t + b)) / 2)

@@ -21,7 +21,7 @@ def first_run(x, folder):
     d.check(all(setup.shows(b, masked=True) for b in ('exit', 'setup', 'end')),
             'setup: the main buttons and End dimmed')
     g.button('ok')
-    g.settled(lambda s: s == selected, 'setup OK: the same board, score and selection')
+    g.settled(selected, 'setup OK: the same board, score and selection')
     g.click(*d.cell(*min(group)))
     moved = d.after_normal_move(board, group)
     g.settled(lambda s: s.board() == moved and not s.red(),
@@ -40,7 +40,7 @@ def first_run(x, folder):
                        'GAME_SCORE_GAMES_Y')]
     d.check(min(ink) > 0 and not end.red(), 'end of game: five numbers, no red best %s' % ink)
     g.button('done')
-    g.settled(lambda s: s == start, 'Done: the start screen again')
+    g.settled(start, 'Done: the start screen again')
     g.close()
     expected = PREPARED[:3] + [6] + PREPARED[4:]  # the ended game counts, its score does not
     d.check(d.read_cfg(folder) == expected, 'orbolan.cfg after closing: %s' % d.read_cfg(folder))

@@ -15,7 +15,7 @@ def no_display():  # with a session bus and whatever dialog helper is installed 
 
 def without_window_manager(expected):
     g = d.Game(d.Display(wm=False), d.player_folder())
-    start = g.settled(lambda s: s == expected, 'the first screen equals the headless frame pixel for pixel',
+    start = g.settled(expected, 'the first screen equals the headless frame pixel for pixel',
                       'window-start')
     place = g.geometry()
     d.check(place == (512 - d.W // 2, 384 - d.H // 2, d.W, d.H), 'centred, 493 x 419: %s' % (place,))
@@ -29,7 +29,7 @@ def without_window_manager(expected):
     g.button('setup', 'mousedown', 1)
     g.settled(pressed, 'a held button shows its pressed face')
     g.move(42, -24)  # off the window's top-left corner
-    g.settled(lambda s: s == start, 'dragged off the window: the face is normal again')
+    g.settled(start, 'dragged off the window: the face is normal again')
     g.move(42, -24, 'mouseup', 1)
     g.button('setup', 'mousedown', 1)  # a Setup that had acted would be masked now
     g.settled(pressed, 'released outside the window: no action')
@@ -45,8 +45,8 @@ def without_window_manager(expected):
 def depths(expected):
     for depth in 16, 30:  # SDL's own surface, and its renderer converting
         g = d.Game(d.Display(wm=False, depth=depth), d.player_folder())
-        g.settled(lambda s: s == expected.at_bits(g.bits), 'a screen of %d bits shows the first screen' % depth,
-                  'depth-%d' % depth)
+        g.shot()  # learns the screen's bits per channel
+        g.settled(expected.at_bits(g.bits), 'a screen of %d bits shows the first screen' % depth, 'depth-%d' % depth)
         g.kill(signal.SIGTERM)
     x = d.Display(wm=False, depth=8)
     log = os.path.join(x.work, 'depth-8.log')
@@ -64,7 +64,7 @@ def depths(expected):
 def fullscreen(expected):  # 1280 x 1024: the frame doubled, 147 and 93 pixels in
     x = d.Display(size=(1280, 1024))
     g = d.Game(x, d.player_folder())
-    g.settled(lambda s: s == expected, 'the first screen at its own size')
+    g.settled(expected, 'the first screen at its own size')
     x.run(['wmctrl', '-i', '-r', g.window, '-b', 'add,fullscreen'], check=True)
     g.zoom, g.at = 2, (147, 93)
     doubled = d.Shot(bytes(b for y in range(2 * d.H) for k in range(3 * d.W * (y // 2), 3 * d.W * (y // 2 + 1), 3)
@@ -96,7 +96,7 @@ def with_window_manager(expected):
     for sig in signal.SIGTERM, signal.SIGHUP:  # a session that ends sends either
         folder = d.player_folder()
         g = d.Game(x, folder, args=['--scale', '9'], env={'ORBOLAN_SCALE': 'abc'})
-        g.settled(lambda s: s == expected, 'framed, bad zoom values: the first screen pixel for pixel')
+        g.settled(expected, 'framed, bad zoom values: the first screen pixel for pixel')
         d.check(all(said in g.stderr() for said in ("--scale '9' ignored", "ORBOLAN_SCALE='abc' ignored")),
                 'bad zoom values are named on standard error')
         d.check(d.poll(lambda: centred(g)), 'the framed window is centred, 493 x 419: %s' % (g.geometry(),))

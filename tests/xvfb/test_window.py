@@ -91,17 +91,13 @@ def centred(g, screen=(1024, 768)):  # once the window manager has framed the wi
                                                  screen[1] // 2 - (d.H + t + b) // 2, d.W, d.H)
 
 
-def with_window_manager(expected):
-    x = d.Display()
-    for sig in signal.SIGTERM, signal.SIGHUP:  # a session that ends sends either
-        folder = d.player_folder()
-        g = d.Game(x, folder, args=['--scale', '9'], env={'ORBOLAN_SCALE': 'abc'})
-        g.settled(expected, 'framed, bad zoom values: the first screen pixel for pixel')
-        d.check(all(said in g.stderr() for said in ("--scale '9' ignored", "ORBOLAN_SCALE='abc' ignored")),
-                'bad zoom values are named on standard error')
-        d.check(d.poll(lambda: centred(g)), 'the framed window is centred, 493 x 419: %s' % (g.geometry(),))
-        d.check((g.kill(sig), len(d.read_cfg(folder) or '')) == (0, 15),
-                '%s closes as the close box does: exit code 0, orbolan.cfg written' % sig.name)
+def with_window_manager(expected):  # the close signals are the fault table's
+    folder = d.player_folder()
+    g = d.Game(d.Display(), folder, args=['--scale', '9'], env={'ORBOLAN_SCALE': 'abc'})
+    g.settled(expected, 'framed, bad zoom values: the first screen pixel for pixel')
+    d.check(all(said in g.stderr() for said in ("--scale '9' ignored", "ORBOLAN_SCALE='abc' ignored")),
+            'bad zoom values are named on standard error')
+    d.check(d.poll(lambda: centred(g)), 'the framed window is centred, 493 x 419: %s' % (g.geometry(),))
 
 
 def test():

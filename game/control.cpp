@@ -186,5 +186,6 @@ void Game_Reload() {
     whole = Reload(buttons[i].bmp_normal, row.normal_id) && whole;
     whole = Reload(buttons[i].bmp_pressed, row.pressed_id) && whole;
   }
+  board_drawn.valid = 0;  // the frame's pixels may be gone with the surfaces
   if (whole && game_initialized != 0) Create_Screen();
 }

@@ -84,6 +84,7 @@ void Clear_Game_Globals() {
   button_ctr = pressed_button = 0;
   cursor_x = cursor_y = cursor_shown = focus_item = 0;
   game_initialized = 0;
+  board_drawn = {};
   main_hwnd = nullptr, dd_Object = nullptr, dd_Primary = nullptr, v_screen = nullptr;
   TIMER_ID = 0;
   plat::mci_send_string("close all");  // the sound aliases of the last game

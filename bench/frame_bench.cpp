@@ -66,13 +66,16 @@ void Deal(int32 type) {
   change_mode(MODE_GAME);
 }
 
-// Selects the first group of two or more, in reading order; false when there is none.
-bool Select_A_Group() {
-  for (int32 j = 0; j < FIELD_ROWS; ++j)
+// Selects the first group of two or more, in reading order (from the bottom row up with
+// `from_bottom`, so that its removal lets the bubbles above fall); false when there is none.
+bool Select_A_Group(bool from_bottom = false) {
+  for (int32 row = 0; row < FIELD_ROWS; ++row) {
+    const int32 j = from_bottom ? FIELD_ROWS - 1 - row : row;
     for (int32 i = 0; i < FIELD_COLUMNS; ++i) {
       Check_Bubbles_Clicked(Cell_Centre_X(i), Cell_Centre_Y(j));
       if (bubbles_marked != 0) return true;
     }
+  }
   return false;
 }
 
@@ -152,7 +155,7 @@ void BM_SlideTick(benchmark::State& state) {
   state.SetLabel(names[type]);
   auto move = [&state, type] {
     Deal(type);
-    if (!Select_A_Group()) return state.SkipWithError("no group on the board");
+    if (!Select_A_Group(true)) return state.SkipWithError("no group on the board");
     for (int32 c = 0; c < FIELD_COLUMNS * FIELD_ROWS; ++c)
       if (PlayField[c % FIELD_COLUMNS][c / FIELD_COLUMNS].marked) {
         Check_Bubbles_Clicked(Cell_Centre_X(c % FIELD_COLUMNS), Cell_Centre_Y(c / FIELD_COLUMNS));
@@ -240,6 +243,7 @@ BENCHMARK(BM_Undo)->Unit(benchmark::kMicrosecond);
 // CPU time (what the frame costs this process) and by wall time (what else ran counts too).
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  RatioReporter() : ConsoleReporter(OO_Tabular) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& r : runs) {

@@ -265,7 +265,7 @@ static void Draw_Lower_Band(const char* status) {
 }
 
 // Redraws in v_screen only what changed since the board frame board_drawn describes, and
-// presents only that. The board's changed rectangles get their background back and every
+// presents only that part. The board's changed rectangles get their background back and every
 // bubble and outline inside them again, in the same order as the whole board, cut to them;
 // the cursor goes over them last, as in a whole frame. False when no board frame stands.
 static bool Redraw_Changes(const char* status) {
@@ -318,8 +318,11 @@ static bool Redraw_Changes(const char* status) {
   board_drawn.cursor = cursor;
   std::memcpy(board_drawn.look, buttons_look, sizeof buttons_look);
   std::snprintf(board_drawn.status, sizeof board_drawn.status, "%s", status);
-  for (int32 k = 0; k < count; ++k) PutSurfacePrimaryPart(regions[k], v_screen);
-  if (lower) PutSurfacePrimaryPart(LOWER_BAND, v_screen);
+  // One present for the rectangle around them all: each present is a picture sent to the X
+  // server and waited for, which costs the server more than the pixels around them.
+  RECT changed = lower ? LOWER_BAND : RECT{};
+  for (int32 k = 0; k < count; ++k) changed = Union(changed, regions[k]);
+  if (!Is_Empty(changed)) PutSurfacePrimaryPart(changed, v_screen);
   return true;
 }
 

@@ -34,6 +34,10 @@ export DISPLAY=":$display"
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=("$!")
 for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 && break; sleep 0.1; done
+# A session bus, as a desktop has one: without it the first program that asks for one (SDL
+# does, at start) has a bus daemon started through the X server, inside its launch.
+eval "$(dbus-launch --sh-syntax)"
+pids+=("$DBUS_SESSION_BUS_PID")
 
 # ---- A sound server: PulseAudio with a null sink and nothing else -------------------------------
 # No configuration files (-n); besides the null sink only the native protocol's socket,

@@ -8,7 +8,7 @@ play_pkgs=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev libfre
 test_pkgs=("${play_pkgs[@]}" libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool
   x11-utils x11-apps imagemagick openbox wmctrl clang clang-format libclang-rt-14-dev llvm
   desktop-file-utils appstream dpkg-dev python3 lintian ccache
-  sgt-puzzles pulseaudio)  # the peer and the sound server bench/measure.sh runs
+  sgt-puzzles pulseaudio dbus-x11)  # the peer, sound server and session bus bench/measure.sh runs
 
 case "${1:-test}" in
   play) wanted=("${play_pkgs[@]}") ;;

@@ -250,6 +250,15 @@ static void Buttons_Look(int32 (&look)[6]) {
   look[4] = button_ctr, look[5] = pressed;
 }
 
+// A frame can be mended from the background and the bubbles only while they hold their
+// pictures; a whole frame runs into a lost one and has it reloaded.
+static bool Pictures_Held() {
+  if (SurfaceLost(v_screen) || SurfaceLost(bk_pic)) return false;
+  for (int32 type = 1; type <= 5; ++type)
+    if (SurfaceLost(Bubble_Picture(type))) return false;
+  return true;
+}
+
 static bool Background_Fits() {
   int32 w, h, W, H;
   GetSurfaceSize(bk_pic, &w, &h);
@@ -269,7 +278,8 @@ static void Draw_Lower_Band(const char* status) {
 // bubble and outline inside them again, in the same order as the whole board, cut to them;
 // the cursor goes over them last, as in a whole frame. False when no board frame stands.
 static bool Redraw_Changes(const char* status) {
-  if (board_drawn.valid == 0 || mode != MODE_GAME || !Background_Fits()) return false;
+  if (board_drawn.valid == 0 || mode != MODE_GAME || !Background_Fits() || !Pictures_Held())
+    return false;
   static sDRAWN_CELL looks[FIELD_COLUMNS][FIELD_ROWS];
   // At most two rectangles per cell and two for the cursor; overlapping ones are merged.
   static RECT regions[2 * FIELD_COLUMNS * FIELD_ROWS + 2];

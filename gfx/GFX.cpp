@@ -115,6 +115,10 @@ void PutSurfacePrimary(int32 xpos, int32 ypos, LPDIRECTDRAWSURFACE src_surface) 
   Check_Result(Blit(dd_Primary, d, src_surface, nullptr, DDBLT_WAIT));
 }
 
+bool SurfaceLost(LPDIRECTDRAWSURFACE surface) {
+  return surface && surface->is_lost() == DDERR_SURFACELOST;
+}
+
 void GetSurfaceSize(LPDIRECTDRAWSURFACE surface, int32* w, int32* h) {
   Surface_Size(surface, w, h);
 }

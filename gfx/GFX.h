@@ -50,6 +50,8 @@ void PutSurfaceClipCC(int32 xpos, int32 ypos, LPDIRECTDRAWSURFACE src_surface,
                       LPDIRECTDRAWSURFACE dest_surface, RECT clip_rect);
 // Opaque blit into the window's client area (the primary surface) at client (xpos, ypos).
 void PutSurfacePrimary(int32 xpos, int32 ypos, LPDIRECTDRAWSURFACE src_surface);
+// True when the surface has lost its memory (what it held is gone until it is filled again).
+bool SurfaceLost(LPDIRECTDRAWSURFACE surface);
 // The surface's width and height; 0 x 0 for a missing one.
 void GetSurfaceSize(LPDIRECTDRAWSURFACE surface, int32* w, int32* h);
 // Opaque blit of the rectangle r of the source to the same place in the destination (a part

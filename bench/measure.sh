@@ -138,9 +138,25 @@ play_game() {
     chain+=(mousemove $((cx + 457)) $((cy + 395)) click 1 sleep 0.6)
     k=$((k + 3))
   done
+  # How much of the time the game's sound output is open (SDL's audio thread is there),
+  # sampled every 0.1 s: the sound server is fed all the while it is.
+  rm -f sampled.stop
+  (
+    n=0 o=0
+    while [ ! -e sampled.stop ]; do
+      n=$((n + 1))
+      grep -qi audio /proc/"$game"/task/*/comm 2>/dev/null && o=$((o + 1))
+      sleep 0.1
+    done
+    echo "$o $n" >sampled.txt
+  ) &
+  local sampler=$!
   a=$(cpu3 "$game") w0=$(wakes) t0=$(now)
   xdotool "${chain[@]}"
   elapsed=$(since "$t0")
+  touch sampled.stop
+  wait "$sampler"
+  played_open=$(awk '{printf "%.0f", $2 ? 100 * $1 / $2 : 0}' sampled.txt)
   played=$(shares "$a" "$(cpu3 "$game")" "$elapsed")
   played_wakes=$(awk -v a="$w0" -v b="$(wakes)" -v s="$elapsed" 'BEGIN{printf "%.0f", (b - a) / s}')
 }
@@ -158,7 +174,7 @@ threads_idle=$(ls /proc/"$game"/task | wc -l)
 idle_board
 g_idle=$idle g_idle_wakes=$idle_wakes
 play_game
-on=$played on_wakes=$played_wakes on_elapsed=$elapsed
+on=$played on_wakes=$played_wakes on_elapsed=$elapsed on_open=$played_open
 shot=$(realpath "$bin/..")/measure-after-moves.png  # what the moves left, to look at
 xwd -id "$win" -silent | convert xwd:- "$shot" 2>/dev/null || true
 peak_kb=$(awk '/VmHWM/{print $2}' /proc/"$game"/status)
@@ -253,6 +269,7 @@ for i in 1 2 3 4; do
     "$(field "$p_moves" $i)" "$(ratio "$(field "$off" $i)" "$(field "$p_moves" $i)")" "$target" "$verdict"
 done
 echo "sound server wake-ups a second: idle on the board $g_idle_wakes, moves with sounds on $on_wakes, with sounds off $off_wakes"
+echo "the game's sound output was open for $on_open % of the moves with sounds on"
 echo "launches (first frame, start screen in ms): $(paste -sd';' launches.txt); dummy: $(paste -sd';' launches_dummy.txt)"
 echo "threads while idle: $threads_idle; exit code on close: $closed; the board after the moves: $shot"
 echo

@@ -102,6 +102,23 @@ extern const char *info1, *info2, *info3, *info4, *info5, *info6, *info7, *info8
     *info11, *info12, *info13, *info14, *info15, *info16, *info17, *info18, *info19, *info20,
     *info21, *info22, *info23, *info24, *info25, *info26, *info27, *info28, *info29, *info30;
 
+// What the frame v_screen shows of the board, so that the next board frame redraws only what
+// changed: each cell's colour, where its bubble was drawn and the edges of the selection's
+// outline on its box; the cursor; the status text; and what the buttons' row shows.
+struct sDRAWN_CELL {
+  int32 type;   // 0: nothing drawn
+  int32 x, y;   // the bubble picture's top-left corner
+  int32 edges;  // the outline's edges on the cell's box: 1 top, 2 bottom, 4 left, 8 right
+};
+struct sDRAWN_BOARD {
+  int32 valid;  // 0 while v_screen holds anything but a board frame described here
+  sDRAWN_CELL cells[FIELD_COLUMNS][FIELD_ROWS];
+  int32 cursor;   // the cursor's cell as j * FIELD_COLUMNS + i, -1 when hidden
+  int32 look[6];  // mode, last_mode, main_btn_mask, focus_item, button_ctr, pressed buttons
+  char status[80];
+};
+extern sDRAWN_BOARD board_drawn;
+
 // ---- Modes (game/modes.cpp) -----------------------------------------------------------
 extern int32 mode;           // the screen shown now: a MODE_ value
 extern int32 last_mode;      // the mode current before the latest change_mode

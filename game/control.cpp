@@ -177,6 +177,7 @@ void Game_Reload() {
     whole = Reload(buttons[i].bmp_normal, row.normal_id) && whole;
     whole = Reload(buttons[i].bmp_pressed, row.pressed_id) && whole;
   }
+  board_drawn.valid = 0;  // the frame's pixels may be gone with the surfaces
   if (whole && game_initialized != 0) Create_Screen();
 }
 
@@ -202,6 +203,7 @@ void Reset_Game_Globals() {
   std::memset(buttons, 0, sizeof buttons);
   button_ctr = pressed_button = 0;
   cursor_x = cursor_y = cursor_shown = focus_item = 0;
+  board_drawn = {};
   game_initialized = 0;
   for (LPDIRECTDRAWSURFACE* picture :
        {&bubble_1, &bubble_2, &bubble_3, &bubble_4, &bubble_5, &bk_pic, &paper_x_pic, &paper_pic,

@@ -1,7 +1,10 @@
 // The screens: each is composed whole into the frame v_screen (background, pictures, texts,
 // status line, buttons, and on the board the bubbles with the selection's outline and the
-// keyboard's cursor) and then presented to the window in one blit.
+// keyboard's cursor) and then presented to the window in one blit. Once a board frame
+// stands, the next one redraws and presents only the rectangles that changed.
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "game/GAME.h"
 #include "game/wrap.h"
@@ -9,6 +12,7 @@
 #include "main/MAIN.h"
 
 const char* Status_Text = nullptr;  // the status line of the screen being composed
+sDRAWN_BOARD board_drawn = {};
 const char *info1, *info2, *info3, *info4, *info5, *info6, *info7, *info8, *info9, *info10, *info11,
     *info12, *info13, *info14, *info15, *info16, *info17, *info18, *info19, *info20, *info21,
     *info22, *info23, *info24, *info25, *info26, *info27, *info28, *info29, *info30;
@@ -19,8 +23,12 @@ constexpr COLORREF RED = 0x0000FF;
 
 using TextLine = char[80];
 
-// The first step of every screen: the opaque background covers whatever the last screen left.
-static void Draw_Background() { PutSurface(0, 0, bk_pic, v_screen); }
+// The first step of every whole screen: the opaque background covers whatever the last screen
+// left, so the frame no longer holds the board board_drawn describes.
+static void Draw_Background() {
+  board_drawn.valid = 0;
+  PutSurface(0, 0, bk_pic, v_screen);
+}
 
 static void Draw_Status(const char* text) {
   Status_Text = text;
@@ -101,60 +109,250 @@ int32 Create_Screen() {
 
 void Update_Screen() { PutSurfacePrimary(0, 0, v_screen); }
 
-// ---- The board ----------------------------------------------------------------------------
-
 static LPDIRECTDRAWSURFACE Bubble_Picture(int32 type) {
   LPDIRECTDRAWSURFACE const pictures[] = {bubble_1, bubble_2, bubble_3, bubble_4, bubble_5};
   return type >= 1 && type <= 5 ? pictures[type - 1] : nullptr;
 }
 
-static void Draw_Bubble(int32 i, int32 j) {
+// Where the bubble of cell (i, j) is drawn: at rest, or where it slides, each axis on its own
+// (a bubble may move on one axis only).
+static POINT Bubble_Pos(int32 i, int32 j) {
   const sBUBBLE_FIELD& cell = PlayField[i][j];
-  LPDIRECTDRAWSURFACE picture = Bubble_Picture(cell.type);
-  if (picture == nullptr) return;  // not a colour of the game
-  int32 x = Rest_Pos(i, j).x;
-  int32 y = Rest_Pos(i, j).y;
-  if (game_busy != 0) {  // each axis on its own: a bubble may move on one axis only
-    if (cell.move_pos.x != AT_REST) x = cell.move_pos.x;
-    if (cell.move_pos.y != AT_REST) y = cell.move_pos.y;
+  POINT p = Rest_Pos(i, j);
+  if (game_busy != 0) {
+    if (cell.move_pos.x != AT_REST) p.x = cell.move_pos.x;
+    if (cell.move_pos.y != AT_REST) p.y = cell.move_pos.y;
   }
-  PutSurfaceClipCC(x, y, picture, v_screen, PlayField_Rect);
+  return p;
 }
 
-// The red border of the selected group on the cell's box; the edge a marked neighbour
-// shares is left out, so the lines trace the group's outline. The board's edge is tested
-// before any neighbour is looked at. DrawLine leaves out the end point, so each edge
-// covers exactly the box's CELL_SIZE pixels.
-static void Draw_Outline(int32 i, int32 j) {
-  const int32 left = BOARD_LEFT + CELL_SIZE * i;
-  const int32 top = BOARD_TOP + CELL_SIZE * j;
-  const int32 right = left + CELL_SIZE - 1;
-  const int32 bottom = top + CELL_SIZE - 1;
-  if (j == 0 || PlayField[i][j - 1].marked == 0) DrawLine(v_screen, left, top, right + 1, top, RED);
-  if (j == FIELD_ROWS - 1 || PlayField[i][j + 1].marked == 0)
-    DrawLine(v_screen, left, bottom, right + 1, bottom, RED);
-  if (i == 0 || PlayField[i - 1][j].marked == 0)
-    DrawLine(v_screen, left, top, left, bottom + 1, RED);
-  if (i == FIELD_COLUMNS - 1 || PlayField[i + 1][j].marked == 0)
-    DrawLine(v_screen, right, top, right, bottom + 1, RED);
+// ---- Rectangles of the frame --------------------------------------------------------------
+
+// The cells' boxes together: everything the board draws lies inside.
+constexpr RECT BOARD_BOX = {BOARD_LEFT, BOARD_TOP, BOARD_RIGHT + 1, BOARD_BOTTOM + 1};
+// Below the board: the status line and the row of buttons, redrawn together.
+constexpr RECT LOWER_BAND = {0, BOARD_BOTTOM + 1, SCREEN_W, SCREEN_H};
+constexpr RECT WHOLE_FRAME = {0, 0, SCREEN_W, SCREEN_H};
+
+static bool Is_Empty(const RECT& r) { return r.left >= r.right || r.top >= r.bottom; }
+
+static RECT Intersection(const RECT& a, const RECT& b) {
+  return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+          std::min(a.bottom, b.bottom)};
+}
+
+static RECT Union(const RECT& a, const RECT& b) {
+  if (Is_Empty(a)) return b;
+  if (Is_Empty(b)) return a;
+  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+          std::max(a.bottom, b.bottom)};
+}
+
+static bool Overlap(const RECT& a, const RECT& b) { return !Is_Empty(Intersection(a, b)); }
+
+static RECT Cell_Box(int32 i, int32 j) {
+  const int32 left = BOARD_LEFT + CELL_SIZE * i, top = BOARD_TOP + CELL_SIZE * j;
+  return {left, top, left + CELL_SIZE, top + CELL_SIZE};
+}
+
+// ---- The board ----------------------------------------------------------------------------
+
+// The red border of the selected group on the cell's box: the edges (1 top, 2 bottom, 4 left,
+// 8 right) that no marked neighbour shares, so the lines trace the group's outline. The
+// board's edge is tested before any neighbour is looked at.
+static int32 Outline_Edges(int32 i, int32 j) {
+  int32 edges = 0;
+  if (j == 0 || PlayField[i][j - 1].marked == 0) edges |= 1;
+  if (j == FIELD_ROWS - 1 || PlayField[i][j + 1].marked == 0) edges |= 2;
+  if (i == 0 || PlayField[i - 1][j].marked == 0) edges |= 4;
+  if (i == FIELD_COLUMNS - 1 || PlayField[i + 1][j].marked == 0) edges |= 8;
+  return edges;
+}
+
+// A horizontal or vertical one-pixel line from (x1, y1) to (x2, y2), the end point left out,
+// drawn only where it lies inside `clip`.
+static void Draw_Straight_Line(int32 x1, int32 y1, int32 x2, int32 y2, const RECT& clip) {
+  if (y1 == y2) {  // across
+    if (y1 < clip.top || y1 >= clip.bottom) return;
+    x1 = std::max(x1, clip.left), x2 = std::min(x2, clip.right);
+    if (x1 < x2) DrawLine(v_screen, x1, y1, x2, y2, RED);
+  } else {  // down
+    if (x1 < clip.left || x1 >= clip.right) return;
+    y1 = std::max(y1, clip.top), y2 = std::min(y2, clip.bottom);
+    if (y1 < y2) DrawLine(v_screen, x1, y1, x2, y2, RED);
+  }
+}
+
+// The outline's edges on the cell's box, inside `clip`. DrawLine leaves out the end point, so
+// each edge covers exactly the box's CELL_SIZE pixels.
+static void Draw_Outline(int32 i, int32 j, int32 edges, const RECT& clip) {
+  const RECT box = Cell_Box(i, j);
+  const int32 right = box.right - 1, bottom = box.bottom - 1;
+  if (edges & 1) Draw_Straight_Line(box.left, box.top, right + 1, box.top, clip);
+  if (edges & 2) Draw_Straight_Line(box.left, bottom, right + 1, bottom, clip);
+  if (edges & 4) Draw_Straight_Line(box.left, box.top, box.left, bottom + 1, clip);
+  if (edges & 8) Draw_Straight_Line(right, box.top, right, bottom + 1, clip);
+}
+
+// What the frame shows of cell (i, j) now.
+static sDRAWN_CELL Cell_Look(int32 i, int32 j) {
+  const sBUBBLE_FIELD& cell = PlayField[i][j];
+  if (cell.type == 0) return {};  // empty cell: the wood shows through
+  const POINT p = Bubble_Pos(i, j);
+  const int32 edges = bubbles_marked != 0 && cell.marked != 0 ? Outline_Edges(i, j) : 0;
+  return {cell.type, p.x, p.y, edges};
+}
+
+static bool Same_Look(const sDRAWN_CELL& a, const sDRAWN_CELL& b) {
+  return a.type == b.type && a.x == b.x && a.y == b.y && a.edges == b.edges;
+}
+
+// The bubble picture's rectangle in the frame; empty when it has none.
+static RECT Picture_Rect(const sDRAWN_CELL& look) {
+  LPDIRECTDRAWSURFACE picture = Bubble_Picture(look.type);
+  int32 w = 0, h = 0;
+  if (picture != nullptr) GetSurfaceSize(picture, &w, &h);
+  return {look.x, look.y, look.x + w, look.y + h};
+}
+
+// Every pixel the cell's look can touch: its picture and, with an outline, its box.
+static RECT Footprint(int32 i, int32 j, const sDRAWN_CELL& look) {
+  if (look.type == 0) return {};
+  RECT r = Picture_Rect(look);
+  if (look.edges != 0) r = Union(r, Cell_Box(i, j));
+  return Intersection(r, BOARD_BOX);
+}
+
+// The cells of the board in reading order, each bubble and its outline cut to `clip`: inside
+// it, the same pixels the whole board's drawing leaves.
+static void Draw_Cells(const sDRAWN_CELL (&looks)[FIELD_COLUMNS][FIELD_ROWS], const RECT& clip) {
+  const RECT picture_clip = Intersection(clip, PlayField_Rect);
+  for (int32 j = 0; j < FIELD_ROWS; ++j) {
+    for (int32 i = 0; i < FIELD_COLUMNS; ++i) {
+      const sDRAWN_CELL& look = looks[i][j];
+      if (look.type == 0) continue;
+      LPDIRECTDRAWSURFACE picture = Bubble_Picture(look.type);
+      if (picture != nullptr && !Is_Empty(picture_clip) && Overlap(Picture_Rect(look), clip))
+        PutSurfaceClipCC(look.x, look.y, picture, v_screen, picture_clip);
+      if (look.edges != 0 && Overlap(Cell_Box(i, j), clip)) Draw_Outline(i, j, look.edges, clip);
+    }
+  }
+}
+
+static int32 Cursor_Cell() { return cursor_shown != 0 ? cursor_y * FIELD_COLUMNS + cursor_x : -1; }
+
+// What the row of buttons is drawn from.
+static void Buttons_Look(int32 (&look)[6]) {
+  int32 pressed = 0;
+  for (int32 i = 1; i <= button_ctr && i < 20; ++i)
+    if (buttons[i].pressed != 0) pressed |= 1 << i;
+  look[0] = mode, look[1] = last_mode, look[2] = main_btn_mask, look[3] = focus_item;
+  look[4] = button_ctr, look[5] = pressed;
+}
+
+// A frame can be mended from the background and the bubbles only while they hold their
+// pictures; a whole frame runs into a lost one and has it reloaded.
+static bool Pictures_Held() {
+  if (SurfaceLost(v_screen) || SurfaceLost(bk_pic)) return false;
+  for (int32 type = 1; type <= 5; ++type)
+    if (SurfaceLost(Bubble_Picture(type))) return false;
+  return true;
+}
+
+static bool Background_Fits() {
+  int32 w, h, W, H;
+  GetSurfaceSize(bk_pic, &w, &h);
+  GetSurfaceSize(v_screen, &W, &H);
+  return w == W && h == H && W == SCREEN_W && H == SCREEN_H;
+}
+
+// The status line and the buttons below the board, on their part of the background.
+static void Draw_Lower_Band(const char* status) {
+  PutSurfacePart(LOWER_BAND, bk_pic, v_screen);
+  Draw_Status(status);
+  Draw_Buttons();
+}
+
+// Redraws in v_screen only what changed since the board frame board_drawn describes, and
+// presents only that part. The board's changed rectangles get their background back and every
+// bubble and outline inside them again, in the same order as the whole board, cut to them;
+// the cursor goes over them last, as in a whole frame. False when no board frame stands.
+static bool Redraw_Changes(const char* status) {
+  if (board_drawn.valid == 0 || mode != MODE_GAME || !Background_Fits() || !Pictures_Held())
+    return false;
+  static sDRAWN_CELL looks[FIELD_COLUMNS][FIELD_ROWS];
+  // At most two rectangles per cell and two for the cursor; overlapping ones are merged.
+  static RECT regions[2 * FIELD_COLUMNS * FIELD_ROWS + 2];
+  int32 count = 0;
+  auto add = [&count](const RECT& r) {
+    if (Is_Empty(r)) return;
+    for (int32 k = 0; k < count; ++k)
+      if (Overlap(regions[k], r)) {
+        regions[k] = Union(regions[k], r);
+        return;
+      }
+    regions[count++] = r;
+  };
+  for (int32 j = 0; j < FIELD_ROWS; ++j)
+    for (int32 i = 0; i < FIELD_COLUMNS; ++i) {
+      looks[i][j] = Cell_Look(i, j);
+      const sDRAWN_CELL& before = board_drawn.cells[i][j];
+      if (Same_Look(looks[i][j], before)) continue;
+      add(Footprint(i, j, before));
+      add(Footprint(i, j, looks[i][j]));
+    }
+  const int32 cursor = Cursor_Cell();
+  if (cursor != board_drawn.cursor) {
+    if (board_drawn.cursor >= 0)
+      add(Cell_Box(board_drawn.cursor % FIELD_COLUMNS, board_drawn.cursor / FIELD_COLUMNS));
+    if (cursor >= 0) add(Cell_Box(cursor % FIELD_COLUMNS, cursor / FIELD_COLUMNS));
+  }
+  int32 buttons_look[6];
+  Buttons_Look(buttons_look);
+  const bool lower = std::memcmp(buttons_look, board_drawn.look, sizeof buttons_look) != 0 ||
+                     std::strcmp(status, board_drawn.status) != 0;
+
+  bool cursor_covered = false;
+  for (int32 k = 0; k < count; ++k) {
+    PutSurfacePart(regions[k], bk_pic, v_screen);
+    Draw_Cells(looks, regions[k]);
+    if (cursor >= 0)
+      cursor_covered |=
+          Overlap(regions[k], Cell_Box(cursor % FIELD_COLUMNS, cursor / FIELD_COLUMNS));
+  }
+  if (cursor_covered) Draw_Cursor();
+  Status_Text = status;
+  if (lower) Draw_Lower_Band(status);
+
+  std::memcpy(board_drawn.cells, looks, sizeof looks);
+  board_drawn.cursor = cursor;
+  std::memcpy(board_drawn.look, buttons_look, sizeof buttons_look);
+  std::snprintf(board_drawn.status, sizeof board_drawn.status, "%s", status);
+  // One present for the rectangle around them all: each present is a picture sent to the X
+  // server and waited for, which costs the server more than the pixels around them.
+  RECT changed = lower ? LOWER_BAND : RECT{};
+  for (int32 k = 0; k < count; ++k) changed = Union(changed, regions[k]);
+  if (!Is_Empty(changed)) PutSurfacePrimaryPart(changed, v_screen);
+  return true;
 }
 
 void Create_Game_Screen() {
   static TextLine status;
-  Draw_Background();
   std::snprintf(status, sizeof status, "Score: %u  Bubble-Points: %u   ---   %u Bubbles selected.",
                 static_cast<unsigned>(game_score.score), static_cast<unsigned>(bubble_points),
                 static_cast<unsigned>(number_bubbles_marked));
+  if (Redraw_Changes(status)) return;
+  Draw_Background();
   Draw_Status(status);
   Draw_Buttons();
-  for (int32 j = 0; j < FIELD_ROWS; ++j) {
-    for (int32 i = 0; i < FIELD_COLUMNS; ++i) {
-      if (PlayField[i][j].type == 0) continue;  // empty cell: the wood shows through
-      Draw_Bubble(i, j);
-      if (bubbles_marked != 0 && PlayField[i][j].marked != 0) Draw_Outline(i, j);
-    }
-  }
+  for (int32 j = 0; j < FIELD_ROWS; ++j)
+    for (int32 i = 0; i < FIELD_COLUMNS; ++i) board_drawn.cells[i][j] = Cell_Look(i, j);
+  Draw_Cells(board_drawn.cells, WHOLE_FRAME);
   Draw_Cursor();
+  board_drawn.cursor = Cursor_Cell();
+  Buttons_Look(board_drawn.look);
+  std::snprintf(board_drawn.status, sizeof board_drawn.status, "%s", status);
+  board_drawn.valid = 1;
   Update_Screen();
 }
 

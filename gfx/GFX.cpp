@@ -115,6 +115,28 @@ void PutSurfacePrimary(int32 xpos, int32 ypos, LPDIRECTDRAWSURFACE src_surface) 
   Check_Result(Blit(dd_Primary, d, src_surface, nullptr, DDBLT_WAIT));
 }
 
+bool SurfaceLost(LPDIRECTDRAWSURFACE surface) {
+  return surface && surface->is_lost() == DDERR_SURFACELOST;
+}
+
+void GetSurfaceSize(LPDIRECTDRAWSURFACE surface, int32* w, int32* h) {
+  Surface_Size(surface, w, h);
+}
+
+void PutSurfacePart(RECT r, LPDIRECTDRAWSURFACE src_surface, LPDIRECTDRAWSURFACE dest_surface) {
+  Check_Lost(src_surface);
+  Check_Lost(dest_surface);
+  Check_Result(Blit(dest_surface, r, src_surface, &r, DDBLT_WAIT));
+}
+
+void PutSurfacePrimaryPart(RECT r, LPDIRECTDRAWSURFACE src_surface) {
+  const int32 cx = Client_Pos.x, cy = Client_Pos.y;
+  const RECT d{r.left + cx, r.top + cy, r.right + cx, r.bottom + cy};
+  Check_Lost(src_surface);
+  Check_Lost(dd_Primary);
+  Check_Result(Blit(dd_Primary, d, src_surface, &r, DDBLT_WAIT));
+}
+
 void FillSurface(LPDIRECTDRAWSURFACE dest_surface, int32 x, int32 y, int32 ex, int32 ey,
                  uint32 rgb) {
   if (!dest_surface) return Check_Result(E_INVALIDARG);

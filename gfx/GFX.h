@@ -50,6 +50,16 @@ void PutSurfaceClipCC(int32 xpos, int32 ypos, LPDIRECTDRAWSURFACE src_surface,
                       LPDIRECTDRAWSURFACE dest_surface, RECT clip_rect);
 // Opaque blit into the window's client area (the primary surface) at client (xpos, ypos).
 void PutSurfacePrimary(int32 xpos, int32 ypos, LPDIRECTDRAWSURFACE src_surface);
+// True when the surface has lost its memory (what it held is gone until it is filled again).
+bool SurfaceLost(LPDIRECTDRAWSURFACE surface);
+// The surface's width and height; 0 x 0 for a missing one.
+void GetSurfaceSize(LPDIRECTDRAWSURFACE surface, int32* w, int32* h);
+// Opaque blit of the rectangle r of the source to the same place in the destination (a part
+// of a picture as large as the frame, such as the background).
+void PutSurfacePart(RECT r, LPDIRECTDRAWSURFACE src_surface, LPDIRECTDRAWSURFACE dest_surface);
+// Opaque blit of the rectangle r of the source into the window's client area at the same
+// place: only that part of the frame is presented.
+void PutSurfacePrimaryPart(RECT r, LPDIRECTDRAWSURFACE src_surface);
 // Fills the rectangle from (x, y) to (ex, ey), right and bottom edges excluded, with rgb.
 void FillSurface(LPDIRECTDRAWSURFACE dest_surface, int32 x, int32 y, int32 ex, int32 ey,
                  uint32 rgb);

@@ -8,7 +8,7 @@ play_pkgs=(build-essential cmake pkg-config libsdl2-dev libsdl2-mixer-dev libfre
 test_pkgs=("${play_pkgs[@]}" libgtest-dev libgmock-dev libbenchmark-dev liblzma-dev xvfb xauth xdotool
   x11-utils x11-apps imagemagick openbox wmctrl clang clang-format libclang-rt-14-dev llvm
   desktop-file-utils appstream dpkg-dev python3 lintian ccache
-  sgt-puzzles  # sgt-puzzles: the peer bench/measure.sh runs
+  sgt-puzzles pulseaudio dbus-x11  # the peer, sound server and session bus bench/measure.sh runs
   sway grim)  # a Wayland compositor and its screenshot tool, for tests/xvfb/test_desktops.py
 # kwin-x11 (with breeze) is left out: it brings the whole Qt and KDE Frameworks stack (about
 # 400 packages); tests/xvfb/test_desktops.py runs its KWin part where it is installed.

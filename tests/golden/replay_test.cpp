@@ -17,6 +17,7 @@
 #include <map>
 #include <sstream>
 
+#include "main/MAIN.h"
 #include "platform/headless.h"
 #include "tests/support/harness.h"
 #include "tests/support/picture.h"
@@ -41,6 +42,14 @@ const POINT kSoundsBox =
 const POINT kAnimationsBox =
     Middle(ANIMATIONS_BOX_LEFT, ANIMATIONS_BOX_TOP, ANIMATIONS_BOX_RIGHT, ANIMATIONS_BOX_BOTTOM);
 
+// The window shows the composed frame: whatever part of it changed was presented too.
+bool Window_Shows_Frame() {
+  for (int y = 0; y < 419; ++y)  // the client area, a pixel short of the frame each way
+    for (int x = 0; x < 493; ++x)
+      if (hl::window_pixel(x, y) != hl::surface_pixel(v_screen, x, y)) return false;
+  return true;
+}
+
 class Replay {
  public:
   std::ostringstream out;
@@ -59,6 +68,7 @@ class Replay {
     out << what << " | mode " << mode << " | " << (Status_Text ? Status_Text : "") << " | sounds";
     for (; heard_ < hl::sound_log().size(); ++heard_) out << " [" << hl::sound_log()[heard_] << "]";
     out << " | beeps " << hl::beep_count() << " | frame " << Frame() << "\n";
+    EXPECT_TRUE(Window_Shows_Frame()) << what;
     if (mode != MODE_GAME) return;
     out << "  score " << game_score.score << " board ";
     for (int32 j = 0; j < FIELD_ROWS; ++j)
@@ -92,6 +102,7 @@ class Replay {
     if (game_busy == 0) return;
     hl::tick(2);
     out << "  sliding " << Frame() << "\n";
+    EXPECT_TRUE(Window_Shows_Frame()) << "sliding";
     for (int n = 0; n < 80 && !(check_all_bubbles_moved() && game_busy == 0); ++n) hl::tick();
     hl::pump();
   }

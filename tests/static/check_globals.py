@@ -11,7 +11,7 @@ table = subprocess.run(['objdump', '-t', '-C', library], capture_output=True, te
 writable = re.compile(r'^\S+ (\S)\s+O (\.bss|\.data|\.tbss|\.tdata)(?!\.rel\.ro)\S*\s+\S+ (.+)$')
 found = {(m.group(1), m.group(3)) for m in map(writable.match, table.splitlines()) if m}
 globals_ = sorted({name for kind, name in found if kind == 'g'})
-strays = sorted(name for kind, name in found if kind == 'l' and '()::' not in name)
+strays = sorted(name for kind, name in found if kind == 'l' and ')::' not in name)
 
 headers = ''.join(open(h).read() for d in ('game', 'gfx', 'main', 'mci') for h in glob.glob(os.path.join(source, d, '*.h')))
 declared = ' '.join(re.findall(r'^extern [^;]+;', headers, re.M))

@@ -9,7 +9,8 @@ import glob, os, re, subprocess, sys
 library, source = sys.argv[1], sys.argv[2]
 table = subprocess.run(['objdump', '-t', '-C', library], capture_output=True, text=True, check=True).stdout
 writable = re.compile(r'^\S+ (\S)\s+O (\.bss|\.data|\.tbss|\.tdata)(?!\.rel\.ro)\S*\s+\S+ (.+)$')
-found = {(m.group(1), m.group(3)) for m in map(writable.match, table.splitlines()) if m}
+found = {(m.group(1), m.group(3)) for m in map(writable.match, table.splitlines())
+         if m and not m.group(3).startswith('__')}  # not the sanitizers' own records
 globals_ = sorted({name for kind, name in found if kind == 'g'})
 strays = sorted(name for kind, name in found if kind == 'l' and ')::' not in name)
 

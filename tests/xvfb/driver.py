@@ -338,7 +338,8 @@ class Game:  # the game (or `cmd`) in `folder`, a desktop session's bare environ
         return self.p.wait(60)
 
     def ends(self, what):
-        check((code := self.p.wait(60)) == 0, '%s ends the game with exit code 0 (%s)' % (what, code))
+        if not check((code := self.p.wait(60)) == 0, '%s ends the game with exit code 0 (%s)' % (what, code)):
+            print('  the game said: ' + self.stderr()[-2000:])
 
 
 def deal(g, what='New deals 70 bubbles'):  # from the start screen: the board dealt and its largest group

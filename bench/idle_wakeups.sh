@@ -29,6 +29,10 @@ game=$!
 pids+=("$game")
 for _ in $(seq 100); do win=$(xdotool search --name '^Orbolan!$' 2>/dev/null | head -1) && [ -n "$win" ] && break; sleep 0.1; done
 read -r cx cy < <(xwininfo -id "$win" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} END{print x, y}')
+# The window exists before the game has started: wait for its timer thread, and for the
+# start-up's sound to begin, so that the first measure is of the idle start screen.
+for _ in $(seq 100); do grep -q timer /proc/"$game"/task/*/comm 2>/dev/null && break; sleep 0.1; done
+for _ in $(seq 20); do grep -qi audio /proc/"$game"/task/*/comm 2>/dev/null && break; sleep 0.1; done
 
 # "tid name switches" for every thread of the game.
 switches() {
